@@ -150,7 +150,7 @@ void CIndentWrite::CheckSizeLocked() {
 void CIndentWrite::AppendTimeStamp(std::string& line) {
     std::time_t now = std::time(nullptr);
     if (now != stampSecond_) {
-        std::tm local {};
+        std::tm local{};
         ::localtime_r(&now, &local);
         stampText_.clear();
         AppendNumber(stampText_, local.tm_mday);
