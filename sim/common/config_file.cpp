@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <map>
-#include <optional>
 #include <string_view>
 
 namespace simcfg {
@@ -57,6 +56,15 @@ bool IsLineEnd(std::string_view rest) {
     return rest.empty() || rest.front() == '#';
 }
 
+std::string HexDigits(uint32_t value, int digits) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4) {
+        out.push_back(kHex[(value >> shift) & 0xFU]);
+    }
+    return out;
+}
+
 // Checks that a line is valid UTF-8 with no control characters but tabs.
 void CheckLineText(int line, std::string_view text) {
     std::size_t pos = 0;
@@ -67,12 +75,7 @@ void CheckLineText(int line, std::string_view text) {
             Fail(line, "invalid UTF-8 at column " + std::to_string(at + 1));
         }
         if (codePoint != U'\t' && (codePoint < 0x20 || codePoint == 0x7F)) {
-            char hex[8];
-            static constexpr char digits[] = "0123456789ABCDEF";
-            hex[0] = digits[(codePoint >> 4) & 0xF];
-            hex[1] = digits[codePoint & 0xF];
-            hex[2] = '\0';
-            Fail(line, std::string("control character 0x") + hex + " at column " +
+            Fail(line, "control character 0x" + HexDigits(codePoint, 2) + " at column " +
                            std::to_string(at + 1));
         }
     }
@@ -116,49 +119,37 @@ std::string ParseValue(int line, const std::string& key, std::string_view raw) {
     return std::string(value);
 }
 
+// A decimal or 0x-hexadecimal number up to maximum; hexRange shows the limit in hex.
 uint32_t ParseNumber(int line, const std::string& key, const std::string& text, uint32_t maximum,
                      bool hexRange) {
     std::string_view digits = text;
-    int base = 10;
+    uint64_t base = 10;
     if (digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) {
         digits.remove_prefix(2);
         base = 16;
     }
     uint64_t value = 0;
-    bool any = false;
     for (const char c : digits) {
-        int digit = -1;
+        uint64_t digit = base;
         if (c >= '0' && c <= '9') {
-            digit = c - '0';
-        } else if (base == 16 && c >= 'a' && c <= 'f') {
-            digit = c - 'a' + 10;
-        } else if (base == 16 && c >= 'A' && c <= 'F') {
-            digit = c - 'A' + 10;
+            digit = static_cast<uint64_t>(c - '0');
+        } else if (c >= 'a' && c <= 'f') {
+            digit = static_cast<uint64_t>(c - 'a' + 10);
+        } else if (c >= 'A' && c <= 'F') {
+            digit = static_cast<uint64_t>(c - 'A' + 10);
         }
-        if (digit < 0) {
+        if (digit >= base) {
             Fail(line, "'" + key + "' value '" + text +
                            "' is not a number (write decimal digits or 0x and hex digits)");
         }
-        any = true;
-        value = value * static_cast<uint64_t>(base) + static_cast<uint64_t>(digit);
-        if (value > maximum) {
-            break;
-        }
+        // Saturate past the maximum: the digits are still checked, the value is too large anyway.
+        value = std::min<uint64_t>(value * base + digit, uint64_t{maximum} + 1);
     }
-    if (!any) {
+    if (digits.empty()) {
         Fail(line, "'" + key + "' value '" + text + "' is not a number");
     }
     if (value > maximum) {
-        static constexpr char hexDigits[] = "0123456789ABCDEF";
-        std::string limit;
-        if (hexRange) {
-            limit = "0x";
-            for (int shift = 12; shift >= 0; shift -= 4) {
-                limit.push_back(hexDigits[(maximum >> shift) & 0xF]);
-            }
-        } else {
-            limit = std::to_string(maximum);
-        }
+        const std::string limit = hexRange ? "0x" + HexDigits(maximum, 4) : std::to_string(maximum);
         Fail(line, "'" + key + "' value " + text + " is out of range (at most " + limit + ")");
     }
     return static_cast<uint32_t>(value);
@@ -398,8 +389,12 @@ std::string ConfigFileResult::Message() const {
 
 ConfigFileResult ParseConfigFile(const uint8_t* data, std::size_t size) {
     ConfigFileResult result;
-    if (data == nullptr || size == 0) {
+    if (size == 0) {
         result.reason = "the file is empty";
+        return result;
+    }
+    if (data == nullptr) {
+        result.reason = "the file's data is missing";
         return result;
     }
     if (size > kMaxConfigFileSize) {

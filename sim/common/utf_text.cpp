@@ -77,19 +77,6 @@ void AppendUtf8(std::string& out, char32_t codePoint) {
     }
 }
 
-std::size_t Utf16Length(std::string_view utf8) {
-    std::size_t units = 0;
-    std::size_t pos = 0;
-    while (pos < utf8.size()) {
-        char32_t codePoint = 0;
-        if (!DecodeUtf8(utf8, pos, codePoint)) {
-            return std::string_view::npos;
-        }
-        units += codePoint >= 0x10000 ? 2 : 1;
-    }
-    return units;
-}
-
 std::string DeviceTextError(std::string_view utf8, std::size_t maxUnits) {
     if (utf8.empty()) {
         return "is empty";

@@ -15,9 +15,6 @@ bool DecodeUtf8(std::string_view text, std::size_t& pos, char32_t& codePoint);
 // Appends the UTF-8 form of a valid code point.
 void AppendUtf8(std::string& out, char32_t codePoint);
 
-// Number of UTF-16 code units of a text; npos when the text is not valid UTF-8.
-std::size_t Utf16Length(std::string_view utf8);
-
 // Why a device string or serial text is not acceptable ("" when it is): it must be valid
 // UTF-8, not empty, at most maxUnits UTF-16 code units long and free of control characters.
 std::string DeviceTextError(std::string_view utf8, std::size_t maxUnits);
