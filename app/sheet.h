@@ -8,6 +8,7 @@
 #include "hub/hub_abi.h"
 #include "hub/hub_library.h"
 #include "hub/library_loader.h"
+#include "hub/parser_abi.h"
 
 #include <QString>
 

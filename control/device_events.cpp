@@ -1,6 +1,7 @@
 // CSheet: the library's notifications, handled on the UI thread.
 #include "app/sheet.h"
 #include "hub/device_data.h"
+#include "hub/hub_status_text.h"
 #include "hub/utf16_text.h"
 #include "log/logger.h"
 #include "topology/tcf_data.h"
@@ -9,31 +10,6 @@
 
 namespace {
 
-constexpr const char* kHubStatusTexts[hubabi::kHubStatusCount] = {
-    "New Unprogrammed",
-    "Failure opening device",
-    "Programming",
-    "Programmed Successfully",
-    "Failed Programming",
-    "Verified Successfully",
-    "Failed Verify",
-    "Programmed and Verified Successfully",
-    "Failed Program Verify",
-    "Verifying",
-    "Programming and Verifying",
-    "Failed due to Insufficient space",
-    "ERROR: Cannot access SPI Flash",
-    "ERROR: OTP already Programmed maximum times",
-};
-constexpr const char* kManagerStateTexts[] = {
-    "Programmer Ready",
-    "Started Programming",
-    "Finish Programming",
-    "No device available for operation",
-    "Programmer Status Unknown",
-};
-constexpr int kManagerStateCount = 5;
-
 constexpr const char* kStatusChanged = "Status of %1 changed to %2";
 constexpr const char* kStatusReport = "Status of %1 : %2";
 constexpr const char* kDeviceArrived = "Device Arrived";
@@ -41,38 +17,7 @@ constexpr const char* kDeviceRemoved = "Device Removed";
 constexpr const char* kSomeOperationFailed = "Operation on one or more device failed";
 constexpr const char* kCountersNotSaved = "Serial counters not saved: %1";
 
-QString HubStatusText(int32_t status) {
-    if (status >= 0 && status < hubabi::kHubStatusCount) {
-        return QString::fromLatin1(kHubStatusTexts[status]);
-    }
-    return QStringLiteral("Unknown status %1").arg(status);
-}
-
-bool IsSuccessStatus(int32_t status) {
-    return status == hubabi::kStatusProgrammed || status == hubabi::kStatusVerified ||
-           status == hubabi::kStatusProgrammedAndVerified;
-}
-
-bool IsFailureStatus(int32_t status) {
-    switch (status) {
-    case hubabi::kStatusFailureOpening:
-    case hubabi::kStatusFailedProgramming:
-    case hubabi::kStatusFailedVerify:
-    case hubabi::kStatusFailedProgramVerify:
-    case hubabi::kStatusInsufficientSpace:
-    case hubabi::kStatusSpiAccessError:
-    case hubabi::kStatusOtpFull:
-        return true;
-    default:
-        return false;
-    }
-}
-
 } // namespace
-
-QString HubStatusDisplayText(int32_t status) {
-    return HubStatusText(status);
-}
 
 int CSheet::DeviceEvent(void* data, int32_t eventCode) {
     SheetLock lock(sheetLock);
@@ -140,11 +85,7 @@ void CSheet::UpdateHubStatus(int32_t eventCode, void* data) {
         return;
     }
     case hubabi::kEventManagerState: {
-        int32_t state = hubabi::EventDataToInteger(data);
-        if (state < 0 || state >= kManagerStateCount) {
-            state = hubabi::kManagerUnknown;
-        }
-        AddStatus(QString::fromLatin1(kManagerStateTexts[state]));
+        AddStatus(ManagerStateText(hubabi::EventDataToInteger(data)));
         InvalidateTree();
         return;
     }
