@@ -86,11 +86,11 @@ void CompareWithReference(const QString& current, const QString& max, bool hex, 
 }
 
 // Every value of up to two characters over an alphabet of digits and odd characters:
-// separators between the digit ranges, letters above 'F', lower case, a space, NUL and the
+// separators between the digit ranges, letters above 'F', lower case, a space and the
 // last code units (which wrap to U+0000).
 std::vector<QString> SmallValues() {
-    const char16_t alphabet[] = {u'0', u'1', u'8', u'9', u':',  u'A',   u'E',
-                                 u'F', u'G', u'a', u' ', u'\0', 0xFFFE, 0xFFFF};
+    const char16_t alphabet[] = {u'0', u'8', u'9', u':', u'A',   u'E',
+                                 u'F', u'G', u'a', u' ', 0xFFFE, 0xFFFF};
     std::vector<QString> values = {QString()};
     for (char16_t a : alphabet) {
         values.push_back(QString(QChar(a)));
@@ -106,8 +106,8 @@ std::vector<QString> SmallValues() {
 
 std::vector<QString> Bounds() {
     std::vector<QString> bounds;
-    for (const char* bound : {"", "0", "9", "F", "G", "99", "FF", "0F", "50", "A0", "a0", "100",
-                              "FFF", "999", " 0010 "}) {
+    for (const char* bound :
+         {"", "9", "F", "G", "99", "FF", "0F", "50", "a0", "100", "FFF", "999", " 0010 "}) {
         bounds.push_back(Text(bound));
     }
     bounds.push_back(QString(2, QChar(0xFFFF)));
@@ -198,7 +198,7 @@ TEST(AdvanceSerialValue, MatchesUnitStepsOnSmallValues) {
 // Characters outside the digits climb to U+FFFF, wrap to U+0000 and climb on to the top
 // digit: tens of thousands of steps, checked at a stride and around the wrap.
 TEST(AdvanceSerialValue, MatchesUnitStepsThroughTheWrap) {
-    const int last = 140000;
+    const int last = 70000;
     const auto check = [](int increment) {
         return increment % 7 == 0 || (increment >= 65400 && increment <= 65620);
     };
