@@ -1,5 +1,7 @@
 #include "log/indent_write.h"
 
+#include "log/utf8_text.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,17 +11,6 @@
 #include <cstdlib>
 
 namespace {
-
-// Characters (not bytes) of UTF-8 text: the budget counts characters.
-std::size_t CountCharacters(std::string_view text) {
-    std::size_t count = 0;
-    for (char c : text) {
-        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) {
-            ++count;
-        }
-    }
-    return count;
-}
 
 std::string AbsolutePath(const std::string& name) {
     if (name.empty() || name.front() == '/') {
@@ -181,7 +172,7 @@ void CIndentWrite::WriteLine(int depth, int level, std::string_view text) {
         CheckSizeLocked();
     }
     const std::size_t indent = static_cast<std::size_t>(depth) * kSpacesPerDepth;
-    const std::size_t cost = indent + CountCharacters(text) + 2;
+    const std::size_t cost = indent + utf8::CountCharacters(text) + 2;
     remaining_ = remaining_ > cost ? remaining_ - static_cast<uint32_t>(cost) : 0;
 
     std::string line;

@@ -1,27 +1,11 @@
 #include "log/logger.h"
 
+#include "log/utf8_text.h"
+
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <string>
-
-namespace {
-
-// Cuts UTF-8 text after maxCharacters characters, never inside a character.
-void CutToCharacters(std::string& text, std::size_t maxCharacters) {
-    std::size_t characters = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) {
-            if (characters == maxCharacters) {
-                text.resize(i);
-                return;
-            }
-            ++characters;
-        }
-    }
-}
-
-} // namespace
 
 CLogger::CLogger(const char* name, CIndentWrite& writer) : writer_(nullptr), name_{}, depth_(0) {
     if (name == nullptr || name[0] == '\0') {
@@ -29,8 +13,10 @@ CLogger::CLogger(const char* name, CIndentWrite& writer) : writer_(nullptr), nam
     }
     writer_ = &writer;
     depth_ = writer_->EnterScope();
-    std::strncpy(name_, name, kNameCapacity - 1);
-    name_[kNameCapacity - 1] = '\0';
+    // At most 99 characters, cut on a character boundary.
+    const std::size_t size = utf8::PrefixBytes(name, kNameCapacity - 1);
+    std::memcpy(name_, name, size);
+    name_[size] = '\0';
     Log(kLevelScope, "%s--->{", name_);
 }
 
@@ -80,6 +66,6 @@ void CLogger::LogText(int level, std::string_view text) {
         line += ": ";
     }
     line.append(text);
-    CutToCharacters(line, kLineCapacity - 1);
+    line.resize(utf8::PrefixBytes(line, kLineCapacity - 1));
     writer_->WriteLine(depth_, level, line);
 }

@@ -11,7 +11,8 @@ class CLogger {
 public:
     static constexpr int kLevelMessage = 2;
     static constexpr int kLevelScope = 3;
-    static constexpr std::size_t kNameCapacity = 100;  // 99 characters and the terminator
+    static constexpr std::size_t kNameCapacity = 100; // 99 characters and the terminator
+    static constexpr std::size_t kNameBytes = (kNameCapacity - 1) * 4 + 1; // in UTF-8
     static constexpr std::size_t kLineCapacity = 4096; // prefix and text, terminator included
 
     // Opens a scope; an empty or null name throws CIndentWriteError and changes nothing.
@@ -34,6 +35,6 @@ public:
 
 private:
     CIndentWrite* writer_;
-    char name_[kNameCapacity];
+    char name_[kNameBytes];
     int depth_;
 };
