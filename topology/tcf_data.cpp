@@ -7,6 +7,8 @@
 
 #include <QByteArray>
 
+#include <vector>
+
 namespace {
 
 std::string_view ViewOf(const QByteArray& bytes) {
@@ -314,18 +316,24 @@ QString CTCFData::GetTopologyVersion(const QString& file) {
 bool CTCFData::SaveSerialCurrent(const QString& file, TcfWriteError* error) {
     // Only the SERCURRENT lines change; everything else in the file keeps its bytes.
     Fail(error, TcfWriteError{});
+    std::vector<const TcfItem*> counters;
+    for (const TcfItem& item : items_) {
+        if (item.isHub && tcf::HasSerialScheme(item.serialType)) {
+            counters.push_back(&item);
+        }
+    }
+    if (counters.empty()) {
+        return true; // nothing to write, the file is not touched
+    }
     ini::IniDocument document;
     QString reason;
     if (document.Read(file, &reason) == ini::IniDocument::ReadStatus::kFailed) {
         Fail(error, WriteFailed(reason));
         return false;
     }
-    for (const TcfItem& item : items_) {
-        if (!item.isHub || !tcf::HasSerialScheme(item.serialType)) {
-            continue;
-        }
-        const QByteArray section = ini::EncodeText(item.topology);
-        const QByteArray current = ini::EncodeText(item.serialCurrent);
+    for (const TcfItem* item : counters) {
+        const QByteArray section = ini::EncodeText(item->topology);
+        const QByteArray current = ini::EncodeText(item->serialCurrent);
         ini::TextFault fault = ini::IniDocument::CheckSectionName(ViewOf(section));
         QString key;
         if (fault == ini::TextFault::kNone) {
@@ -333,7 +341,7 @@ bool CTCFData::SaveSerialCurrent(const QString& file, TcfWriteError* error) {
             fault = document.SetValue(ViewOf(section), tcf::kSerialCurrentKey, ViewOf(current));
         }
         if (fault != ini::TextFault::kNone) {
-            Fail(error, BadValue(item.topology, key, fault));
+            Fail(error, BadValue(item->topology, key, fault));
             return false;
         }
     }
