@@ -12,19 +12,20 @@
 struct TcfWriteError {
     enum Kind { kNone, kBadValue, kWriteFailed };
     Kind kind = kNone;
-    QString node;   // topology string of the offending node (kBadValue)
-    QString key;    // its key (kBadValue)
-    QString detail; // the file system's reason (kWriteFailed)
+    QString node;   // topology string of the offending node, "Header" for the version (kBadValue)
+    QString key;    // its key; empty when the topology string itself is at fault (kBadValue)
+    QString detail; // what is wrong with the value ("holds a line break", kBadValue) or the
+                    // file system's reason (kWriteFailed)
 
     // One line for the operator, such as "Cannot write 1-1-2 BCFGFILE: the value holds a line
-    // break" or "Cannot write /x/y.tcf: Permission denied".
+    // break" or "Cannot write /x/y.tcf: Permission denied". Empty for kNone.
     QString Message(const QString& file) const;
 };
 
 class CTCFData {
 public:
-    static constexpr int kTextLimit = 259;    // characters kept of a text value
-    static constexpr int kVersionLimit = 19;  // characters kept of the version
+    static constexpr int kTextLimit = 259;   // characters kept of a text value
+    static constexpr int kVersionLimit = 19; // characters kept of the version
     static constexpr const char* kCurrentVersion = "2.0";
 
     CTCFData();
