@@ -11,25 +11,14 @@ namespace simhub {
 
 namespace {
 
-std::string Escaped(const std::string& text) {
-    std::string out;
-    out.reserve(text.size());
-    for (const char c : text) {
-        switch (c) {
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        default:
-            out += c;
+// Paths (the bench file refuses control characters in them) and serial numbers (the block
+// format refuses them) never hold a tab or a line break; should one come anyway, it becomes
+// '?' so every line keeps its nine fields.
+std::string Field(const std::string& text) {
+    std::string out = text;
+    for (char& c : out) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
+            c = '?';
         }
     }
     return out;
@@ -39,15 +28,15 @@ std::string Escaped(const std::string& text) {
 
 std::string ProgrammingRecord::Format(const RecordLine& line) {
     std::string text;
-    text += Escaped(line.time);
+    text += Field(line.time);
     text += '\t' + std::to_string(line.controller);
     text += '\t' + std::to_string(line.device);
-    text += '\t' + Escaped(line.devicePath);
-    text += '\t' + Escaped(line.uuid);
+    text += '\t' + Field(line.devicePath);
+    text += '\t' + Field(line.uuid);
     text += '\t' + std::to_string(line.storageMode);
-    text += '\t' + Escaped(line.serial);
+    text += '\t' + Field(line.serial);
     text += '\t' + std::to_string(line.status);
-    text += '\t' + Escaped(line.action);
+    text += '\t' + Field(line.action);
     text += '\n';
     return text;
 }
