@@ -73,13 +73,18 @@ const std::vector<HubCase>& MixedCases() {
     return cases;
 }
 
+// Hubs of the cases alternate between an Aster and a Fennel product ID.
+const char* CasePid(std::size_t index) {
+    return index % 2 == 0 ? "7111" : "7510";
+}
+
 class OnceRun : public SimHubTest {
 protected:
     void LoadCases(const std::vector<HubCase>& cases, int programmingMs) {
         json devices = json::array();
         for (std::size_t i = 0; i < cases.size(); ++i) {
             devices.push_back(Hub(static_cast<int>(i + 1), cases[i].name,
-                                  static_cast<unsigned>(i + 1), i % 2 == 0 ? "7111" : "7510",
+                                  static_cast<unsigned>(i + 1), CasePid(i),
                                   {{"fault", cases[i].fault}}));
         }
         devices.push_back(json{{"position", static_cast<int>(cases.size() + 1)},
@@ -119,7 +124,7 @@ TEST_F(OnceRun, EveryOutcomeAndFault) {
     for (std::size_t i = 0; i < cases.size(); ++i) {
         SCOPED_TRACE(cases[i].name);
         const auto position = static_cast<int32_t>(i + 1);
-        const std::u16string path = U16(HubPath(cases[i].name, i % 2 == 0 ? "7111" : "7510"));
+        const std::u16string path = U16(HubPath(cases[i].name, CasePid(i)));
         EXPECT_EQ(StatusEventsOf(events, path), cases[i].events);
         const int32_t final = cases[i].events.empty() ? 0 : cases[i].events.back().second;
         EXPECT_EQ(Api().getHubStatus(0, position), final);
@@ -162,7 +167,7 @@ TEST_F(OnceRun, EveryOutcomeAndFault) {
         EXPECT_EQ(fields[0].back(), 'Z');
         EXPECT_EQ(fields[1], "0");
         EXPECT_EQ(fields[2], std::to_string(i + 1));
-        EXPECT_EQ(fields[3], HubPath(hub.name, i % 2 == 0 ? "7111" : "7510"));
+        EXPECT_EQ(fields[3], HubPath(hub.name, CasePid(i)));
         EXPECT_EQ(fields[4], UuidFor(static_cast<unsigned>(i + 1)));
         EXPECT_EQ(fields[5], std::to_string(hub.mode));
         const int32_t final = hub.events.back().second;
@@ -233,11 +238,11 @@ TEST_F(OnceRun, StopEndsAfterTheCurrentHub) {
 
     // Every attempt begun has ended (the one in progress when STOP came too), the rest not.
     std::size_t started = 0;
-    for (const HubCase& hub : cases) {
-        const auto mine = StatusEventsOf(events, U16(HubPath(hub.name, "7111")));
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        const auto mine = StatusEventsOf(events, U16(HubPath(cases[i].name, CasePid(i))));
         if (!mine.empty()) {
             ++started;
-            EXPECT_EQ(mine, (StatusEvents{{0, 2}, {1, 3}})) << hub.name;
+            EXPECT_EQ(mine, (StatusEvents{{0, 2}, {1, 3}})) << cases[i].name;
         }
     }
     EXPECT_GE(started, 1U);
