@@ -146,7 +146,9 @@ std::vector<BadBench> BadBenches() {
     };
 }
 
-void PrintTo(const BadBench& bad, std::ostream* out) { *out << bad.name; }
+void PrintTo(const BadBench& bad, std::ostream* out) {
+    *out << bad.name;
+}
 
 class BadBenchFile : public SimHubTest, public testing::WithParamInterface<BadBench> {};
 

@@ -9,7 +9,6 @@
 namespace simhubtest {
 namespace {
 
-
 class DeviceTree : public SimHubTest {};
 
 struct ExpectedPosition {
@@ -100,6 +99,19 @@ TEST_F(DeviceTree, BuiltInBenchHasEveryKindOfPosition) {
 TEST_F(DeviceTree, ExampleDefaultBenchFileIsTheBuiltInBench) {
     LoadBenchFile(std::string(TESSARO_SOURCE_DIR) + "/examples/benches/default.json");
     ExpectDefaultBench(Api().createTree());
+}
+
+TEST_F(DeviceTree, ExampleShiftBenchIsValid) {
+    LoadBenchFile(std::string(TESSARO_SOURCE_DIR) + "/examples/benches/shift.json");
+    hubabi::IDeviceTree* tree = Api().createTree();
+    ASSERT_EQ(tree->GetControllerCount(), 1) << "the example no longer loads";
+    std::vector<std::string> sockets;
+    for (const auto& position : WalkTree(tree)) {
+        if (position.instanceId.find("VID_5A17") != std::string::npos) {
+            sockets.push_back(position.topology);
+        }
+    }
+    EXPECT_EQ(sockets, (std::vector<std::string>{"1-1-1-1", "1-1-2-1", "1-1-3-1"}));
 }
 
 TEST_F(DeviceTree, BenchFileGivesPositionsParentsAndTypes) {
