@@ -40,6 +40,8 @@ int32_t ProgrammerManager::Start(int32_t once) {
     }
     running_ = true;
     once_ = once == 1;
+    // From now on only hubs that arrive count as new.
+    bench_.ForEachHub([](LiveDevice& hub) { hub.arrivedDuringRun = false; });
     runRequested_ = true;
     stopRequested_ = false;
     if (!timelineStart_) {
@@ -95,7 +97,6 @@ void ProgrammerManager::Main() {
 
 void ProgrammerManager::Run(Lock& lock) {
     const bool once = once_;
-    bench_.ForEachHub([](LiveDevice& hub) { hub.arrivedDuringRun = false; });
     Unlocked(lock, [&] { events_.ManagerState(hubabi::kManagerStarted); });
     int attempts = 0;
     int failures = 0;

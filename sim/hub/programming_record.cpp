@@ -11,14 +11,27 @@ namespace simhub {
 
 namespace {
 
-// Paths (the bench file refuses control characters in them) and serial numbers (the block
-// format refuses them) never hold a tab or a line break; should one come anyway, it becomes
-// '?' so every line keeps its nine fields.
+// Backslash, tab, CR and LF are escaped (\\, \t, \r, \n), so every line keeps its nine
+// fields whatever a field holds, and the escaping can be undone exactly.
 std::string Field(const std::string& text) {
-    std::string out = text;
-    for (char& c : out) {
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
-            c = '?';
+    std::string out;
+    out.reserve(text.size() + 8);
+    for (const char c : text) {
+        switch (c) {
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        default:
+            out += c;
         }
     }
     return out;

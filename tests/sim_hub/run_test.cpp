@@ -178,6 +178,10 @@ TEST_F(OnceRun, EveryOutcomeAndFault) {
         EXPECT_EQ(fields[8], hub.action);
     }
     EXPECT_EQ(line, lines.size());
+    // Backslashes are escaped in the file, so a field never runs into the next.
+    EXPECT_NE(RawRecord().find("\t\\\\\\\\?\\\\USB#VID_5A17&PID_7111#ok-otp-pv#"),
+              std::string::npos)
+        << RawRecord();
 }
 
 TEST_F(OnceRun, PreparationsCountForOneRun) {

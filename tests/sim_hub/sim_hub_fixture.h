@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -183,7 +184,27 @@ protected:
                                      after.end());
     }
 
-    // The programming record, split into fields.
+    // A record field as it was before the library escaped it.
+    static std::string UnescapeField(const std::string& field) {
+        std::string out;
+        for (std::size_t i = 0; i < field.size(); ++i) {
+            if (field[i] != '\\' || i + 1 == field.size()) {
+                out += field[i];
+                continue;
+            }
+            const char next = field[++i];
+            out += next == 't' ? '\t' : next == 'n' ? '\n' : next == 'r' ? '\r' : next;
+        }
+        return out;
+    }
+
+    // The programming record as written.
+    std::string RawRecord() const {
+        std::ifstream in(stateFolder_ / "programming-record.tsv", std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+
+    // The programming record, split into fields and unescaped.
     std::vector<std::vector<std::string>> RecordLines() const {
         std::vector<std::vector<std::string>> lines;
         std::ifstream in(stateFolder_ / "programming-record.tsv");
@@ -193,7 +214,7 @@ protected:
             std::stringstream split(line);
             std::string field;
             while (std::getline(split, field, '\t')) {
-                fields.push_back(field);
+                fields.push_back(UnescapeField(field));
             }
             if (!line.empty() && line.back() == '\t') {
                 fields.emplace_back();
