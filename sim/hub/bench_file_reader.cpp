@@ -11,9 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
-#include <iterator>
 #include <limits>
-#include <sstream>
 #include <stdexcept>
 
 namespace simhub {
