@@ -1,5 +1,6 @@
 #include "sim/hub/programmer_manager.h"
 
+#include "sim/hub/diagnostics.h"
 #include "sim/hub/fault_rules.h"
 #include "sim/hub/state_files.h"
 #include "sim/hub/utf16_text.h"
@@ -9,10 +10,6 @@
 namespace simhub {
 
 namespace {
-
-void Complain(const std::string& what) {
-    std::fprintf(stderr, "TessaroKDXLib: %s\n", what.c_str());
-}
 
 bool Succeeded(int32_t status) {
     return status == hubabi::kStatusProgrammed || status == hubabi::kStatusVerified ||
