@@ -11,9 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
-#include <iterator>
 #include <limits>
-#include <sstream>
 #include <stdexcept>
 
 namespace simhub {
@@ -110,7 +108,13 @@ std::u16string ReadText(const json& value, const std::string& where, std::size_t
 }
 
 std::u16string ReadPath(const json& value, const std::string& where) {
-    return ReadText(value, where, kMaxPathUnits, false);
+    std::u16string path = ReadText(value, where, kMaxPathUnits, false);
+    for (const char16_t c : path) {
+        if (c < 0x20 || c == 0x7F) {
+            Fail(where, "must not contain control characters (tab, line break, ...)");
+        }
+    }
+    return path;
 }
 
 std::optional<std::u16string> ReadOptionalText(const json& object, const char* key,

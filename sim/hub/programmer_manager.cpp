@@ -1,5 +1,6 @@
 #include "sim/hub/programmer_manager.h"
 
+#include "sim/hub/diagnostics.h"
 #include "sim/hub/fault_rules.h"
 #include "sim/hub/state_files.h"
 #include "sim/hub/utf16_text.h"
@@ -9,10 +10,6 @@
 namespace simhub {
 
 namespace {
-
-void Complain(const std::string& what) {
-    std::fprintf(stderr, "TessaroKDXLib: %s\n", what.c_str());
-}
 
 bool Succeeded(int32_t status) {
     return status == hubabi::kStatusProgrammed || status == hubabi::kStatusVerified ||
@@ -40,6 +37,8 @@ int32_t ProgrammerManager::Start(int32_t once) {
     }
     running_ = true;
     once_ = once == 1;
+    // From now on only hubs that arrive count as new.
+    bench_.ForEachHub([](LiveDevice& hub) { hub.arrivedDuringRun = false; });
     runRequested_ = true;
     stopRequested_ = false;
     if (!timelineStart_) {
@@ -95,7 +94,6 @@ void ProgrammerManager::Main() {
 
 void ProgrammerManager::Run(Lock& lock) {
     const bool once = once_;
-    bench_.ForEachHub([](LiveDevice& hub) { hub.arrivedDuringRun = false; });
     Unlocked(lock, [&] { events_.ManagerState(hubabi::kManagerStarted); });
     int attempts = 0;
     int failures = 0;

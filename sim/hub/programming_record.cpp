@@ -11,9 +11,11 @@ namespace simhub {
 
 namespace {
 
-std::string Escaped(const std::string& text) {
+// Backslash, tab, CR and LF are escaped (\\, \t, \r, \n), so every line keeps its nine
+// fields whatever a field holds, and the escaping can be undone exactly.
+std::string Field(const std::string& text) {
     std::string out;
-    out.reserve(text.size());
+    out.reserve(text.size() + 8);
     for (const char c : text) {
         switch (c) {
         case '\\':
@@ -39,15 +41,15 @@ std::string Escaped(const std::string& text) {
 
 std::string ProgrammingRecord::Format(const RecordLine& line) {
     std::string text;
-    text += Escaped(line.time);
+    text += Field(line.time);
     text += '\t' + std::to_string(line.controller);
     text += '\t' + std::to_string(line.device);
-    text += '\t' + Escaped(line.devicePath);
-    text += '\t' + Escaped(line.uuid);
+    text += '\t' + Field(line.devicePath);
+    text += '\t' + Field(line.uuid);
     text += '\t' + std::to_string(line.storageMode);
-    text += '\t' + Escaped(line.serial);
+    text += '\t' + Field(line.serial);
     text += '\t' + std::to_string(line.status);
-    text += '\t' + Escaped(line.action);
+    text += '\t' + Field(line.action);
     text += '\n';
     return text;
 }

@@ -32,7 +32,8 @@ public:
     // "" on success.
     std::string Append(const RecordLine& line) const;
 
-    // The line as written: tab-separated fields, backslash, tab, CR and LF escaped.
+    // The line as written: nine tab-separated fields (backslash, tab, CR and LF escaped as
+    // \\, \t, \r, \n) and a line feed.
     static std::string Format(const RecordLine& line);
 
 private:

@@ -3,6 +3,7 @@
 #include "sim/common/config_payload.h"
 #include "sim/hub/bench_file_reader.h"
 #include "sim/hub/default_bench.h"
+#include "sim/hub/diagnostics.h"
 #include "sim/hub/hub_family.h"
 #include "sim/hub/otp_dump_writer.h"
 #include "sim/hub/state_files.h"
@@ -18,16 +19,6 @@ namespace {
 
 // Longest text read from a NUL-terminated argument.
 constexpr std::size_t kMaxArgumentUnits = 4096;
-
-void Complain(const std::string& what) {
-    std::string line = what;
-    for (char& c : line) {
-        if (c == '\n' || c == '\r') {
-            c = ' ';
-        }
-    }
-    std::fprintf(stderr, "TessaroKDXLib: %s\n", line.c_str());
-}
 
 // The bench file named by TESSARO_SIM_BENCH, or the built-in bench when it is not set. A bad
 // file gives an empty bench (no controller) and one line on stderr.
