@@ -243,13 +243,14 @@ bool CTCFData::LoadTopology(const QString& file) {
     // Every section but "Header" is a node, wherever "Header" stands. A repeated section name
     // reads the first section of that name, so its node is built once and copied.
     std::vector<int> nodeOfSection(static_cast<std::size_t>(document.SectionCount()), -1);
+    items_.reserve(items_.size() + static_cast<std::size_t>(document.SectionCount()));
     for (int section = 0; section < document.SectionCount(); ++section) {
         const std::string_view name = document.SectionName(section);
         if (ini::NamesEqual(name, tcf::kHeaderSection)) {
             continue;
         }
         const QString topology = ini::DecodeText(name);
-        const int first = document.FindSection(name);
+        const int first = document.FirstOfName(section);
         int& built = nodeOfSection[static_cast<std::size_t>(first)];
         TcfItem item;
         if (built >= 0) {
