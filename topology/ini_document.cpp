@@ -58,22 +58,30 @@ IniDocument::IniDocument(QByteArray bytes) : bytes_(std::move(bytes)) {
 
 IniDocument::ReadStatus IniDocument::Read(const QString& path, QString* error) {
     *this = IniDocument();
-    QFile file(path);
     if (!QFileInfo::exists(path)) {
         return ReadStatus::kMissing;
     }
-    if (!file.open(QIODevice::ReadOnly)) {
+    const auto fail = [error](const QString& reason) {
         if (error != nullptr) {
-            *error = file.errorString();
+            *error = reason;
         }
         return ReadStatus::kFailed;
+    };
+    const QString tooLarge =
+        QStringLiteral("the file is larger than %1 MiB").arg(kMaxFileSize >> 20);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return fail(file.errorString());
+    }
+    if (file.size() > kMaxFileSize) {
+        return fail(tooLarge);
     }
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
-        if (error != nullptr) {
-            *error = file.errorString();
-        }
-        return ReadStatus::kFailed;
+        return fail(file.errorString());
+    }
+    if (bytes.size() > kMaxFileSize) { // it grew while being read
+        return fail(tooLarge);
     }
     *this = IniDocument(std::move(bytes));
     return ReadStatus::kRead;

@@ -11,10 +11,10 @@
 // keys wins. Lines before the first section belong to no section.
 #pragma once
 
+#include "topology/ini_name_index.h"
+
 #include <QByteArray>
 #include <QString>
-
-#include "topology/ini_name_index.h"
 
 #include <cstdint>
 #include <optional>
@@ -40,12 +40,16 @@ QString TextFaultReason(TextFault fault);
 class IniDocument {
 public:
     enum class ReadStatus { kRead, kMissing, kFailed };
+    // Files above this size are refused rather than indexed: every line costs a record, and
+    // a topology of ten thousand nodes takes under 4 MiB.
+    static constexpr qint64 kMaxFileSize = 32 * 1024 * 1024;
 
     IniDocument() = default;
     explicit IniDocument(QByteArray bytes);
 
     // Reads and parses `path`. A file that does not exist gives an empty document and
-    // kMissing; one that exists but cannot be read gives kFailed and the reason in *error.
+    // kMissing; one that exists but cannot be read (or is larger than kMaxFileSize) gives an
+    // empty document, kFailed and the reason in *error.
     ReadStatus Read(const QString& path, QString* error = nullptr);
 
     int SectionCount() const { return static_cast<int>(sections_.size()); }
