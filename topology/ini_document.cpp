@@ -67,6 +67,10 @@ IniDocument::ReadStatus IniDocument::Read(const QString& path, QString* error) {
         }
         return ReadStatus::kFailed;
     };
+    // A device or pipe could block or never end: only regular files are read.
+    if (!QFileInfo(path).isFile()) {
+        return fail(QStringLiteral("not a regular file"));
+    }
     const QString tooLarge =
         QStringLiteral("the file is larger than %1 MiB").arg(kMaxFileSize >> 20);
     QFile file(path);

@@ -48,8 +48,8 @@ public:
     explicit IniDocument(QByteArray bytes);
 
     // Reads and parses `path`. A file that does not exist gives an empty document and
-    // kMissing; one that exists but cannot be read (or is larger than kMaxFileSize) gives an
-    // empty document, kFailed and the reason in *error.
+    // kMissing; one that exists but cannot be read, is no regular file or is larger than
+    // kMaxFileSize gives an empty document, kFailed and the reason in *error.
     ReadStatus Read(const QString& path, QString* error = nullptr);
 
     int SectionCount() const { return static_cast<int>(sections_.size()); }

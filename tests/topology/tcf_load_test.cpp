@@ -237,6 +237,7 @@ TEST(TcfLoadTest, MissingFileOrNameLoadsNothing) {
     const QString folder = SandboxPath(QStringLiteral("folder.tcf"));
     ASSERT_TRUE(QDir().mkdir(folder));
     EXPECT_FALSE(store.LoadTopology(folder));
+    EXPECT_FALSE(store.LoadTopology(QStringLiteral("/dev/zero"))); // no endless read
     EXPECT_EQ(store.Count(), 1);
 }
 
