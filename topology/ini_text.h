@@ -13,6 +13,11 @@
 
 namespace ini {
 
+// The bytes of a QByteArray as a view, valid while the array lives unchanged.
+inline std::string_view ViewOf(const QByteArray& bytes) {
+    return std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
 // Space and tab surround names and values without being part of them.
 inline bool IsBlank(char c) {
     return c == ' ' || c == '\t';

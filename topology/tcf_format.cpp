@@ -15,10 +15,6 @@ namespace tcf {
 
 namespace {
 
-std::string_view ViewOf(const QByteArray& bytes) {
-    return std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-}
-
 // The node keys a section holds, each the first of its name, gathered in one pass over the
 // section rather than one search per key.
 class NodeKeys {
@@ -131,7 +127,7 @@ TcfItem ReadNode(const ini::IniDocument& document, int section, const QString& t
 
 ini::TextFault WriteNode(ini::IniDocument& document, const TcfItem& item, QString* faultKey) {
     const QByteArray section = ini::EncodeText(item.topology);
-    const ini::TextFault sectionFault = ini::IniDocument::CheckSectionName(ViewOf(section));
+    const ini::TextFault sectionFault = ini::IniDocument::CheckSectionName(ini::ViewOf(section));
     if (sectionFault != ini::TextFault::kNone) {
         faultKey->clear();
         return sectionFault;
@@ -157,7 +153,8 @@ ini::TextFault WriteNode(ini::IniDocument& document, const TcfItem& item, QStrin
         }
     }
     for (const auto& [key, value] : keys) {
-        const ini::TextFault fault = document.SetValue(ViewOf(section), key, ViewOf(value));
+        const ini::TextFault fault =
+            document.SetValue(ini::ViewOf(section), key, ini::ViewOf(value));
         if (fault != ini::TextFault::kNone) {
             *faultKey = QString::fromLatin1(key.data(), static_cast<qsizetype>(key.size()));
             return fault;
