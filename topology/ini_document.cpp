@@ -58,22 +58,34 @@ IniDocument::IniDocument(QByteArray bytes) : bytes_(std::move(bytes)) {
 
 IniDocument::ReadStatus IniDocument::Read(const QString& path, QString* error) {
     *this = IniDocument();
-    QFile file(path);
     if (!QFileInfo::exists(path)) {
         return ReadStatus::kMissing;
     }
-    if (!file.open(QIODevice::ReadOnly)) {
+    const auto fail = [error](const QString& reason) {
         if (error != nullptr) {
-            *error = file.errorString();
+            *error = reason;
         }
         return ReadStatus::kFailed;
+    };
+    // A device or pipe could block or never end: only regular files are read.
+    if (!QFileInfo(path).isFile()) {
+        return fail(QStringLiteral("not a regular file"));
+    }
+    const QString tooLarge =
+        QStringLiteral("the file is larger than %1 MiB").arg(kMaxFileSize >> 20);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return fail(file.errorString());
+    }
+    if (file.size() > kMaxFileSize) {
+        return fail(tooLarge);
     }
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
-        if (error != nullptr) {
-            *error = file.errorString();
-        }
-        return ReadStatus::kFailed;
+        return fail(file.errorString());
+    }
+    if (bytes.size() > kMaxFileSize) { // it grew while being read
+        return fail(tooLarge);
     }
     *this = IniDocument(std::move(bytes));
     return ReadStatus::kRead;
@@ -115,20 +127,25 @@ void IniDocument::Parse() {
         }
         Line line = Classify(pos, end);
         line.lineEnd = lineEnd;
-        if (line.kind == LineKind::kSection) {
-            if (!sections_.empty()) {
-                sections_.back().end = lines_.size();
-            }
-            const int index = static_cast<int>(sections_.size());
-            sections_.push_back(Section{lines_.size(), lines_.size() + 1});
-            firstSection_.try_emplace(FoldName(View(line.nameBegin, line.nameEnd)), index);
-        }
         lines_.push_back(line);
+        if (line.kind == LineKind::kSection) {
+            OpenSection(lines_.size() - 1);
+        }
         pos = next;
     }
     if (!sections_.empty()) {
         sections_.back().end = lines_.size();
     }
+}
+
+void IniDocument::OpenSection(std::size_t header) {
+    if (!sections_.empty()) {
+        sections_.back().end = header;
+    }
+    const int index = static_cast<int>(sections_.size());
+    sections_.push_back(Section{header, header + 1, index});
+    sections_.back().firstOfName = sectionIndex_.FindOrAdd(
+        NameOf(lines_[header]), index, [this](int section) { return SectionName(section); });
 }
 
 IniDocument::Line IniDocument::Classify(qsizetype begin, qsizetype end) const {
@@ -152,11 +169,9 @@ IniDocument::Line IniDocument::Classify(qsizetype begin, qsizetype end) const {
         const qsizetype nameBegin = first + 1;
         const auto* close = static_cast<const char*>(
             std::memchr(data + nameBegin, ']', static_cast<std::size_t>(end - nameBegin)));
-        const qsizetype nameEnd = close != nullptr ? close - data : end;
-        const std::string_view name = TrimBlanks(View(nameBegin, nameEnd));
         line.kind = LineKind::kSection;
-        line.nameBegin = name.data() - data;
-        line.nameEnd = line.nameBegin + static_cast<qsizetype>(name.size());
+        line.mark = close != nullptr ? close - data : end;
+        line.asciiName = IsAscii(View(nameBegin, line.mark));
         return line;
     }
     const auto* equals = static_cast<const char*>(
@@ -165,24 +180,9 @@ IniDocument::Line IniDocument::Classify(qsizetype begin, qsizetype end) const {
         line.kind = LineKind::kOther;
         return line;
     }
-    const qsizetype equalsAt = equals - data;
-    qsizetype nameEnd = equalsAt;
-    while (nameEnd > first && IsBlank(data[nameEnd - 1])) {
-        --nameEnd;
-    }
-    qsizetype valueBegin = equalsAt + 1;
-    while (valueBegin < end && IsBlank(data[valueBegin])) {
-        ++valueBegin;
-    }
-    qsizetype valueEnd = end;
-    while (valueEnd > valueBegin && IsBlank(data[valueEnd - 1])) {
-        --valueEnd;
-    }
     line.kind = LineKind::kKey;
-    line.nameBegin = first;
-    line.nameEnd = nameEnd;
-    line.valueBegin = valueBegin;
-    line.valueEnd = valueEnd;
+    line.mark = equals - data;
+    line.asciiName = IsAscii(View(first, line.mark));
     return line;
 }
 
@@ -190,22 +190,74 @@ std::string_view IniDocument::View(qsizetype begin, qsizetype end) const {
     return std::string_view(bytes_.constData() + begin, static_cast<std::size_t>(end - begin));
 }
 
+std::string_view IniDocument::NameOf(const Line& line) const {
+    const char* const data = bytes_.constData();
+    qsizetype begin = line.begin;
+    while (begin < line.mark && IsBlank(data[begin])) {
+        ++begin;
+    }
+    if (line.kind == LineKind::kSection) {
+        ++begin; // '['
+        while (begin < line.mark && IsBlank(data[begin])) {
+            ++begin;
+        }
+    }
+    qsizetype end = line.mark;
+    while (end > begin && IsBlank(data[end - 1])) {
+        --end;
+    }
+    return View(begin, end);
+}
+
+qsizetype IniDocument::ValueBegin(const Line& line) const {
+    const char* const data = bytes_.constData();
+    qsizetype begin = line.mark + 1;
+    while (begin < line.end && IsBlank(data[begin])) {
+        ++begin;
+    }
+    return begin;
+}
+
+std::string_view IniDocument::ValueOf(const Line& line) const {
+    const char* const data = bytes_.constData();
+    const qsizetype begin = ValueBegin(line);
+    qsizetype end = line.end;
+    while (end > begin && IsBlank(data[end - 1])) {
+        --end;
+    }
+    return View(begin, end);
+}
+
 std::string_view IniDocument::SectionName(int section) const {
-    const Line& header = lines_[sections_[static_cast<std::size_t>(section)].header];
-    return View(header.nameBegin, header.nameEnd);
+    return NameOf(lines_[sections_[static_cast<std::size_t>(section)].header]);
 }
 
 int IniDocument::FindSection(std::string_view name) const {
-    const auto found = firstSection_.find(FoldName(TrimBlanks(name)));
-    return found == firstSection_.end() ? -1 : found->second;
+    return sectionIndex_.Find(TrimBlanks(name),
+                              [this](int section) { return SectionName(section); });
 }
 
 std::optional<std::size_t> IniDocument::FindKey(int section, std::string_view key) const {
     const Section& range = sections_[static_cast<std::size_t>(section)];
     const std::string_view wanted = TrimBlanks(key);
+    const bool wantedAscii = IsAscii(wanted);
+    std::optional<std::string> wantedFolded; // only for names outside ASCII
     for (std::size_t i = range.header + 1; i < range.end; ++i) {
         const Line& line = lines_[i];
-        if (line.kind == LineKind::kKey && NamesEqual(View(line.nameBegin, line.nameEnd), wanted)) {
+        if (line.kind != LineKind::kKey) {
+            continue;
+        }
+        const std::string_view name = NameOf(line);
+        if (line.asciiName && wantedAscii) {
+            if (AsciiEqualIgnoringCase(name, wanted)) {
+                return i;
+            }
+            continue;
+        }
+        if (!wantedFolded) {
+            wantedFolded = FoldName(wanted);
+        }
+        if (FoldName(name) == *wantedFolded) {
             return i;
         }
     }
@@ -220,7 +272,7 @@ std::optional<std::string_view> IniDocument::Value(int section, std::string_view
     if (!line) {
         return std::nullopt;
     }
-    return View(lines_[*line].valueBegin, lines_[*line].valueEnd);
+    return ValueOf(lines_[*line]);
 }
 
 std::optional<std::string_view> IniDocument::Value(std::string_view section,
@@ -287,11 +339,10 @@ TextFault IniDocument::SetValue(std::string_view section, std::string_view key,
         std::string header;
         header.reserve(section.size() + 2);
         header.append(1, '[').append(section).append(1, ']');
-        const int index = static_cast<int>(sections_.size());
-        sections_.push_back(Section{lines_.size(), lines_.size() + 2});
         lines_.push_back(AddLine(header, LineEnd::kCrLf));
+        OpenSection(lines_.size() - 1);
         lines_.push_back(AddLine(keyLine, LineEnd::kCrLf));
-        firstSection_.try_emplace(FoldName(TrimBlanks(section)), index);
+        sections_.back().end = lines_.size();
         modified_ = true;
         return TextFault::kNone;
     }
@@ -299,7 +350,7 @@ TextFault IniDocument::SetValue(std::string_view section, std::string_view key,
     if (const std::optional<std::size_t> at = FindKey(found, key)) {
         // Keep the key as spelled in the file and the blanks around '='; replace the rest.
         Line& old = lines_[*at];
-        std::string content(View(old.begin, old.valueBegin));
+        std::string content(View(old.begin, ValueBegin(old)));
         content.append(value);
         if (content == View(old.begin, old.end)) {
             return TextFault::kNone;

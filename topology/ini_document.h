@@ -11,6 +11,8 @@
 // keys wins. Lines before the first section belong to no section.
 #pragma once
 
+#include "topology/ini_name_index.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -18,7 +20,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace ini {
@@ -39,12 +40,16 @@ QString TextFaultReason(TextFault fault);
 class IniDocument {
 public:
     enum class ReadStatus { kRead, kMissing, kFailed };
+    // Files above this size are refused rather than indexed: every line costs a record, and
+    // a topology of ten thousand nodes takes under 4 MiB.
+    static constexpr qint64 kMaxFileSize = 32 * 1024 * 1024;
 
     IniDocument() = default;
     explicit IniDocument(QByteArray bytes);
 
     // Reads and parses `path`. A file that does not exist gives an empty document and
-    // kMissing; one that exists but cannot be read gives kFailed and the reason in *error.
+    // kMissing; one that exists but cannot be read, is no regular file or is larger than
+    // kMaxFileSize gives an empty document, kFailed and the reason in *error.
     ReadStatus Read(const QString& path, QString* error = nullptr);
 
     int SectionCount() const { return static_cast<int>(sections_.size()); }
@@ -53,9 +58,24 @@ public:
     std::string_view SectionName(int section) const;
     // Index of the first section of that name, or -1.
     int FindSection(std::string_view name) const;
+    // Index of the first section named like `section` (the section itself when its name is
+    // not repeated): the one every lookup by its name reaches.
+    int FirstOfName(int section) const {
+        return sections_[static_cast<std::size_t>(section)].firstOfName;
+    }
     // The value of the first key of that name in the section, or nothing.
     std::optional<std::string_view> Value(int section, std::string_view key) const;
     std::optional<std::string_view> Value(std::string_view section, std::string_view key) const;
+    // Calls visit(name, value) for every key of the section in file order, duplicates
+    // included: one pass for a reader that wants many keys of one section.
+    template <typename Visit> void ForEachKey(int section, Visit&& visit) const {
+        const Section& range = sections_[static_cast<std::size_t>(section)];
+        for (std::size_t i = range.header + 1; i < range.end; ++i) {
+            if (lines_[i].kind == LineKind::kKey) {
+                visit(NameOf(lines_[i]), ValueOf(lines_[i]));
+            }
+        }
+    }
 
     // Sets a key as the classic writer does: a missing section is appended at the end of the
     // file, a missing key after the last non-blank line of its section, and an existing key
@@ -78,26 +98,32 @@ private:
     enum class LineEnd : std::uint8_t { kNone, kLf, kCr, kCrLf };
     enum class LineKind : std::uint8_t { kBlank, kComment, kSection, kKey, kOther };
 
-    // Byte offsets into bytes_. Names and values exclude their surrounding blanks.
+    // Byte offsets into bytes_. Names and values are derived from the mark when needed
+    // (skipping the blanks around them), which keeps the record small for files of many
+    // thousand lines.
     struct Line {
         qsizetype begin = 0;
-        qsizetype end = 0; // the line end is not part of the line
-        qsizetype nameBegin = 0;
-        qsizetype nameEnd = 0;
-        qsizetype valueBegin = 0;
-        qsizetype valueEnd = 0;
+        qsizetype end = 0;  // the line end is not part of the line
+        qsizetype mark = 0; // key lines: the '='; section lines: the ']' (or the line's end)
         LineKind kind = LineKind::kBlank;
         LineEnd lineEnd = LineEnd::kNone;
+        bool asciiName = true; // the name needs no Unicode case folding
     };
     // Line indexes: the header line and one past the section's last line.
     struct Section {
         std::size_t header = 0;
         std::size_t end = 0;
+        int firstOfName = 0;
     };
 
     void Parse();
+    // Registers the section whose header is line `header`, after every earlier section.
+    void OpenSection(std::size_t header);
     Line Classify(qsizetype begin, qsizetype end) const;
     std::string_view View(qsizetype begin, qsizetype end) const;
+    std::string_view NameOf(const Line& line) const;
+    std::string_view ValueOf(const Line& line) const;
+    qsizetype ValueBegin(const Line& line) const;
     std::optional<std::size_t> FindKey(int section, std::string_view key) const;
     // Stores new line content after the existing bytes and returns its classified line.
     Line AddLine(std::string_view content, LineEnd lineEnd);
@@ -107,7 +133,7 @@ private:
     qsizetype bomLength_ = 0;
     std::vector<Line> lines_;
     std::vector<Section> sections_;
-    std::unordered_map<std::string, int> firstSection_; // folded name -> first section
+    NameIndex sectionIndex_; // section name -> first section of that name
     bool modified_ = false;
 };
 

@@ -9,31 +9,6 @@ namespace ini {
 
 namespace {
 
-bool IsAscii(std::string_view text) {
-    for (const char c : text) {
-        if (static_cast<unsigned char>(c) >= 0x80) {
-            return false;
-        }
-    }
-    return true;
-}
-
-char AsciiLower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool AsciiEqualIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (AsciiLower(a[i]) != AsciiLower(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
-
 std::string AsciiFold(std::string_view name) {
     std::string folded(name);
     for (char& c : folded) {
@@ -113,6 +88,23 @@ bool NamesEqual(std::string_view a, std::string_view b) {
         return AsciiEqualIgnoringCase(a, b);
     }
     return FoldName(a) == FoldName(b);
+}
+
+std::uint64_t HashName(std::string_view name) {
+    // FNV-1a. A name that needs Unicode folding is folded first; the common ASCII name is
+    // hashed as it stands, lower-cased on the way.
+    constexpr std::uint64_t kOffset = 14695981039346656037ull;
+    constexpr std::uint64_t kPrime = 1099511628211ull;
+    std::string folded;
+    if (!IsAscii(name) && IsValidUtf8(name)) {
+        folded = FoldName(name);
+        name = folded;
+    }
+    std::uint64_t hash = kOffset;
+    for (const char c : name) {
+        hash = (hash ^ static_cast<unsigned char>(AsciiLower(c))) * kPrime;
+    }
+    return hash ^ (hash >> 32); // the index uses the low bits: fold the high ones in
 }
 
 QString DecodeText(std::string_view bytes) {

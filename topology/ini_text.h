@@ -6,11 +6,17 @@
 #include <QByteArray>
 #include <QString>
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace ini {
+
+// The bytes of a QByteArray as a view, valid while the array lives unchanged.
+inline std::string_view ViewOf(const QByteArray& bytes) {
+    return std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
 
 // Space and tab surround names and values without being part of them.
 inline bool IsBlank(char c) {
@@ -18,6 +24,32 @@ inline bool IsBlank(char c) {
 }
 
 std::string_view TrimBlanks(std::string_view text);
+
+inline char AsciiLower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+inline bool IsAscii(std::string_view text) {
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Equal when only the case of ASCII letters differs.
+inline bool AsciiEqualIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (AsciiLower(a[i]) != AsciiLower(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
 
 // True when the bytes form valid UTF-8 (no overlong forms, surrogates or values past
 // U+10FFFF).
@@ -28,6 +60,8 @@ bool IsValidUtf8(std::string_view text);
 // share.
 std::string FoldName(std::string_view name);
 bool NamesEqual(std::string_view a, std::string_view b);
+// A hash of the folded name: equal for names that NamesEqual matches.
+std::uint64_t HashName(std::string_view name);
 
 // A value as text: UTF-8 when it is valid UTF-8, otherwise one character per byte
 // (Latin-1), so that a file written in an 8-bit code page still reads sensibly.

@@ -9,10 +9,6 @@ namespace ini {
 
 namespace {
 
-std::string_view ViewOf(const QByteArray& bytes) {
-    return std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-}
-
 IniDocument ReadDocument(const QString& file) {
     IniDocument document;
     document.Read(file);

@@ -11,10 +11,6 @@
 
 namespace {
 
-std::string_view ViewOf(const QByteArray& bytes) {
-    return std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-}
-
 QString FromKey(std::string_view key) {
     return QString::fromLatin1(key.data(), static_cast<qsizetype>(key.size()));
 }
@@ -243,13 +239,14 @@ bool CTCFData::LoadTopology(const QString& file) {
     // Every section but "Header" is a node, wherever "Header" stands. A repeated section name
     // reads the first section of that name, so its node is built once and copied.
     std::vector<int> nodeOfSection(static_cast<std::size_t>(document.SectionCount()), -1);
+    items_.reserve(items_.size() + static_cast<std::size_t>(document.SectionCount()));
     for (int section = 0; section < document.SectionCount(); ++section) {
         const std::string_view name = document.SectionName(section);
         if (ini::NamesEqual(name, tcf::kHeaderSection)) {
             continue;
         }
         const QString topology = ini::DecodeText(name);
-        const int first = document.FindSection(name);
+        const int first = document.FirstOfName(section);
         int& built = nodeOfSection[static_cast<std::size_t>(first)];
         TcfItem item;
         if (built >= 0) {
@@ -272,9 +269,9 @@ bool CTCFData::SaveTopology(const QString& file, const QString& version, TcfWrit
     ini::IniDocument document;
     const QByteArray count = QByteArray::number(Count());
     const QByteArray versionBytes = ini::EncodeText(version);
-    document.SetValue(tcf::kHeaderSection, tcf::kCountKey, ViewOf(count));
+    document.SetValue(tcf::kHeaderSection, tcf::kCountKey, ini::ViewOf(count));
     const ini::TextFault versionFault =
-        document.SetValue(tcf::kHeaderSection, tcf::kVersionKey, ViewOf(versionBytes));
+        document.SetValue(tcf::kHeaderSection, tcf::kVersionKey, ini::ViewOf(versionBytes));
     TcfWriteError failure;
     if (versionFault != ini::TextFault::kNone) {
         failure = BadValue(FromKey(tcf::kHeaderSection), FromKey(tcf::kVersionKey), versionFault);
@@ -334,11 +331,12 @@ bool CTCFData::SaveSerialCurrent(const QString& file, TcfWriteError* error) {
     for (const TcfItem* item : counters) {
         const QByteArray section = ini::EncodeText(item->topology);
         const QByteArray current = ini::EncodeText(item->serialCurrent);
-        ini::TextFault fault = ini::IniDocument::CheckSectionName(ViewOf(section));
+        ini::TextFault fault = ini::IniDocument::CheckSectionName(ini::ViewOf(section));
         QString key;
         if (fault == ini::TextFault::kNone) {
             key = FromKey(tcf::kSerialCurrentKey);
-            fault = document.SetValue(ViewOf(section), tcf::kSerialCurrentKey, ViewOf(current));
+            fault = document.SetValue(ini::ViewOf(section), tcf::kSerialCurrentKey,
+                                      ini::ViewOf(current));
         }
         if (fault != ini::TextFault::kNone) {
             Fail(error, BadValue(item->topology, key, fault));

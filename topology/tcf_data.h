@@ -80,7 +80,9 @@ public:
     // The "Version" of "Header", "0.0.0" when absent.
     static QString GetTopologyVersion(const QString& file);
     // Writes SERCURRENT of every hub node with a serial scheme into `file`, changing nothing
-    // else in it; the file is replaced atomically. False when nothing was written.
+    // else in it; the file is replaced atomically. False (with the reason in *error) when the
+    // file cannot be read or replaced or a counter cannot be written: nothing was written then.
+    // True also when there was nothing to change.
     bool SaveSerialCurrent(const QString& file, TcfWriteError* error = nullptr);
 
 private:

@@ -5,6 +5,9 @@
 
 #include <QByteArray>
 
+#include <array>
+#include <iterator>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -12,18 +15,62 @@ namespace tcf {
 
 namespace {
 
-std::string_view ViewOf(const QByteArray& bytes) {
-    return std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-}
+// The node keys a section holds, each the first of its name, gathered in one pass over the
+// section rather than one search per key.
+class NodeKeys {
+public:
+    NodeKeys(const ini::IniDocument& document, int section) {
+        document.ForEachKey(section, [this](std::string_view name, std::string_view value) {
+            const bool ascii = ini::IsAscii(name);
+            // Our writer stores the keys in table order: try the one after the last match
+            // first, then all of them.
+            if (next_ < std::size(kNames) && !values_[next_] && ascii &&
+                ini::AsciiEqualIgnoringCase(name, kNames[next_])) {
+                values_[next_++] = value;
+                return;
+            }
+            for (std::size_t k = 0; k < std::size(kNames); ++k) {
+                if (values_[k]) {
+                    continue;
+                }
+                if (ascii ? ini::AsciiEqualIgnoringCase(name, kNames[k])
+                          : ini::NamesEqual(name, kNames[k])) {
+                    values_[k] = value;
+                    next_ = k + 1;
+                    return;
+                }
+            }
+        });
+    }
 
-QString ReadText(const ini::IniDocument& document, int section, std::string_view key) {
-    const std::optional<std::string_view> value = document.Value(section, key);
-    return value ? LimitText(ini::DecodeText(*value), CTCFData::kTextLimit) : QString();
-}
+    QString Text(std::string_view key) const {
+        const std::optional<std::string_view> value = Find(key);
+        return value ? LimitText(ini::DecodeText(*value), CTCFData::kTextLimit) : QString();
+    }
 
-int ReadInt(const ini::IniDocument& document, int section, std::string_view key, int defaultValue) {
-    return ini::ReadProfileInt(document.Value(section, key), defaultValue);
-}
+    int Int(std::string_view key, int defaultValue) const {
+        return ini::ReadProfileInt(Find(key), defaultValue);
+    }
+
+private:
+    static constexpr std::string_view kNames[] = {
+        kUiNameKey,    kIsHubKey,           kPartTypeKey,      kMemoryTypeKey,      kVerifyKey,
+        kProgramKey,   kConfigFileKey,      kSerialTypeKey,    kSerialAlphaKey,     kSerialStartKey,
+        kSerialMaxKey, kSerialIncrementKey, kSerialCurrentKey, kSerialHexFormatKey,
+    };
+
+    std::optional<std::string_view> Find(std::string_view key) const {
+        for (std::size_t k = 0; k < std::size(kNames); ++k) {
+            if (kNames[k] == key) {
+                return values_[k];
+            }
+        }
+        return std::nullopt;
+    }
+
+    std::array<std::optional<std::string_view>, std::size(kNames)> values_{};
+    std::size_t next_ = 0;
+};
 
 QByteArray Number(int value) {
     return QByteArray::number(value);
@@ -50,36 +97,37 @@ QString LimitText(const QString& text, int limit) {
 }
 
 TcfItem ReadNode(const ini::IniDocument& document, int section, const QString& topology) {
+    const NodeKeys keys(document, section);
     TcfItem item;
     item.topology = topology;
-    item.uiLabel = ReadText(document, section, kUiNameKey);
-    item.isHub = ReadInt(document, section, kIsHubKey, 0) != 0;
+    item.uiLabel = keys.Text(kUiNameKey);
+    item.isHub = keys.Int(kIsHubKey, 0) != 0;
     if (!item.isHub) {
         return item;
     }
-    item.partType = ReadInt(document, section, kPartTypeKey, kPartNotRecognized);
-    item.memoryType = ReadInt(document, section, kMemoryTypeKey, kMemoryNone);
-    item.configFile = ReadText(document, section, kConfigFileKey);
-    item.verify = ReadInt(document, section, kVerifyKey, 0) != 0;
-    item.programRequired = ReadInt(document, section, kProgramKey, 0) != 0;
-    item.serialType = ReadInt(document, section, kSerialTypeKey, kSerialNone);
+    item.partType = keys.Int(kPartTypeKey, kPartNotRecognized);
+    item.memoryType = keys.Int(kMemoryTypeKey, kMemoryNone);
+    item.configFile = keys.Text(kConfigFileKey);
+    item.verify = keys.Int(kVerifyKey, 0) != 0;
+    item.programRequired = keys.Int(kProgramKey, 0) != 0;
+    item.serialType = keys.Int(kSerialTypeKey, kSerialNone);
     item.configComplete = true;
     if (!HasSerialScheme(item.serialType)) {
         return item;
     }
-    item.serialAlpha = ReadText(document, section, kSerialAlphaKey);
-    item.serialStart = ReadText(document, section, kSerialStartKey);
-    item.serialMax = ReadText(document, section, kSerialMaxKey);
-    item.serialIncrement = ReadInt(document, section, kSerialIncrementKey, 1);
-    item.serialCurrent = ReadText(document, section, kSerialCurrentKey);
-    item.serialHexFormat = ReadInt(document, section, kSerialHexFormatKey, 0) != 0;
+    item.serialAlpha = keys.Text(kSerialAlphaKey);
+    item.serialStart = keys.Text(kSerialStartKey);
+    item.serialMax = keys.Text(kSerialMaxKey);
+    item.serialIncrement = keys.Int(kSerialIncrementKey, 1);
+    item.serialCurrent = keys.Text(kSerialCurrentKey);
+    item.serialHexFormat = keys.Int(kSerialHexFormatKey, 0) != 0;
     item.serialParamsSet = true;
     return item;
 }
 
 ini::TextFault WriteNode(ini::IniDocument& document, const TcfItem& item, QString* faultKey) {
     const QByteArray section = ini::EncodeText(item.topology);
-    const ini::TextFault sectionFault = ini::IniDocument::CheckSectionName(ViewOf(section));
+    const ini::TextFault sectionFault = ini::IniDocument::CheckSectionName(ini::ViewOf(section));
     if (sectionFault != ini::TextFault::kNone) {
         faultKey->clear();
         return sectionFault;
@@ -105,7 +153,8 @@ ini::TextFault WriteNode(ini::IniDocument& document, const TcfItem& item, QStrin
         }
     }
     for (const auto& [key, value] : keys) {
-        const ini::TextFault fault = document.SetValue(ViewOf(section), key, ViewOf(value));
+        const ini::TextFault fault =
+            document.SetValue(ini::ViewOf(section), key, ini::ViewOf(value));
         if (fault != ini::TextFault::kNone) {
             *faultKey = QString::fromLatin1(key.data(), static_cast<qsizetype>(key.size()));
             return fault;

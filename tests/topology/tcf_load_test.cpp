@@ -1,6 +1,9 @@
 #include "topology/tcf_data.h"
 
 #include "test_files.h"
+#include "topology/ini_document.h"
+
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
@@ -234,6 +237,7 @@ TEST(TcfLoadTest, MissingFileOrNameLoadsNothing) {
     const QString folder = SandboxPath(QStringLiteral("folder.tcf"));
     ASSERT_TRUE(QDir().mkdir(folder));
     EXPECT_FALSE(store.LoadTopology(folder));
+    EXPECT_FALSE(store.LoadTopology(QStringLiteral("/dev/zero"))); // no endless read
     EXPECT_EQ(store.Count(), 1);
 }
 
@@ -247,6 +251,30 @@ TEST(TcfLoadTest, LoadAppendsToTheList) {
     EXPECT_EQ(store.Item(0).uiLabel, QStringLiteral("kept"));
     EXPECT_EQ(store.Item(1).uiLabel, QStringLiteral("loaded"));
     EXPECT_EQ(store.GetTcfItem(QStringLiteral("1-1")), 1);
+}
+
+// A file far beyond any topology is refused before it is indexed, and the serial write-back
+// does not replace what it could not read.
+TEST(TcfLoadTest, OversizedFileIsRefused) {
+    const QString file = SandboxPath(QStringLiteral("huge.tcf"));
+    WriteBytes(file, "[Header]\r\nCount=1\r\n[1-1]\r\nISHUB=1\r\nSERTYPE=1\r\n;");
+    QFile grow(file);
+    ASSERT_TRUE(grow.resize(ini::IniDocument::kMaxFileSize + 1)); // sparse: the tail reads as NULs
+    ini::IniDocument document;
+    QString reason;
+    EXPECT_EQ(document.Read(file, &reason), ini::IniDocument::ReadStatus::kFailed);
+    EXPECT_EQ(reason, QStringLiteral("the file is larger than 32 MiB"));
+    EXPECT_EQ(document.SectionCount(), 0);
+
+    CTCFData store;
+    EXPECT_FALSE(store.LoadTopology(file));
+    store.SetTcfItem(QStringLiteral("1-1"), QString());
+    store.SetAsHubItem(0, true);
+    store.SetSerialType(0, kSerialSchemeHex);
+    TcfWriteError error;
+    EXPECT_FALSE(store.SaveSerialCurrent(file, &error));
+    EXPECT_EQ(error.kind, TcfWriteError::kWriteFailed);
+    EXPECT_EQ(QFileInfo(file).size(), ini::IniDocument::kMaxFileSize + 1);
 }
 
 } // namespace

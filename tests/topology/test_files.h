@@ -11,7 +11,9 @@
 #include <string>
 
 // Readable QString values in assertion messages.
-inline void PrintTo(const QString& text, std::ostream* out) { *out << text.toStdString(); }
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << text.toStdString();
+}
 
 inline QString SandboxPath(const QString& name) {
     return QDir::current().absoluteFilePath(name);
