@@ -114,6 +114,7 @@ private:
     enum class PrepareReport { StatusBox, MessageBox };
 
     void ActivatePageNow(int page);
+    void ChooseExecutionOptionFromMenu(bool once);
     void MessageBox(const QString& text, MessageIcon icon = MessageIcon::None);
     bool CheckTopologyComplete();
     void ForgetDeletedSelection();

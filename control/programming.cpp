@@ -317,19 +317,15 @@ void CSheet::GiveBackPreparationSerials() {
 
 void CSheet::OnProgramoptionsProgramonce() {
     CLogger log("CSheet::OnProgramoptionsProgramonce");
-    if (GetProgrammerStatus()) {
-        return;
-    }
-    if (!topologySaved) {
-        MessageBox(QString::fromLatin1(kSaveTopologyFirst), MessageIcon::Information);
-        return;
-    }
-    SetExecutionOption(true);
-    ActivatePageNow(kProgrammerPage);
+    ChooseExecutionOptionFromMenu(true);
 }
 
 void CSheet::OnProgramoptionsAutomatedprogram() {
     CLogger log("CSheet::OnProgramoptionsAutomatedprogram");
+    ChooseExecutionOptionFromMenu(false);
+}
+
+void CSheet::ChooseExecutionOptionFromMenu(bool once) {
     if (GetProgrammerStatus()) {
         return;
     }
@@ -337,6 +333,6 @@ void CSheet::OnProgramoptionsAutomatedprogram() {
         MessageBox(QString::fromLatin1(kSaveTopologyFirst), MessageIcon::Information);
         return;
     }
-    SetExecutionOption(false);
+    SetExecutionOption(once);
     ActivatePageNow(kProgrammerPage);
 }
