@@ -25,7 +25,15 @@ void CSheet::DumpAllOTP() {
     for (std::size_t c = 0; c < deviceTable.size(); ++c) {
         for (std::size_t d = 0; d < deviceTable[c].size(); ++d) {
             CDeviceData* record = deviceTable[c][d];
-            if (record == nullptr || record->GetDeviceType() != hubabi::kDeviceTypeHub) {
+            if (record == nullptr) {
+                continue;
+            }
+            // A hub that left the library's tree since the enumeration cannot be dumped: it is
+            // reported as failed, not passed over as if it were no hub.
+            const int type = record->GetDeviceType();
+            if (type != hubabi::kDeviceTypeHub &&
+                (type != hubabi::kDeviceTypeUnknown ||
+                 record->MatchedDeviceType() != hubabi::kDeviceTypeHub)) {
                 continue;
             }
             if (!DumpDeviceOTP(static_cast<int>(c), static_cast<int>(d))) {
