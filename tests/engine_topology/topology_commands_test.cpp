@@ -1,6 +1,8 @@
 // The Topology menu (New, Load, Save) and the tree's label editing, against the simulated
 // bench: what is written, what is remembered, and what stays as it was when a step fails.
+#include "app/device_event.h"
 #include "app/sheet.h"
+#include "hub/hub_abi.h"
 #include "tests/support/bench_builder.h"
 #include "tests/support/cli_process.h"
 #include "tests/support/qt_print.h"
@@ -14,6 +16,8 @@
 #include <QFileInfo>
 #include <QSettings>
 
+#include <algorithm>
+#include <cstdlib>
 #include <optional>
 
 namespace {
@@ -525,6 +529,54 @@ TEST_F(TopologyCommandsTest, LabelEditingFollowsThePage) {
     f.sheet->SelectTreeItem(tree.FirstRootItem());
     EXPECT_EQ(f.sheet->SelectedDevice(), nullptr);
     EXPECT_EQ(f.window.cfgUpdates, updates + 2);
+}
+
+// A window whose message boxes run the event loop while they are up, as a modal box does.
+class ModalMessageWindow : public RecordingWindow {
+public:
+    MessageAnswer ShowMessage(const MessageRequest& request) override {
+        const MessageAnswer answer = RecordingWindow::ShowMessage(request);
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents();
+        return answer;
+    }
+};
+
+// A device event handled while the failed load's message box is up finds the old records
+// gone: it must not reach them through the record table.
+TEST(TopologyLoadEventsTest, EventDuringTheLoadFailureMessageFindsNoStaleRecord) {
+    ASSERT_FALSE(UseBench(SmallBench()).isEmpty());
+    const QString good = Here("good.tcf");
+    const QString empty = Here("empty.tcf");
+    ASSERT_TRUE(WriteBytes(good, FullTopology()));
+    ASSERT_TRUE(WriteBytes(empty, TcfHeader(0)));
+    EnsureCoreApplication();
+    ModalMessageWindow window;
+    CSheet sheet(window);
+    ASSERT_TRUE(sheet.OnInitDialog());
+    ASSERT_EQ(sheet.LoadTopologyFile(good), CSheet::LoadResult::Loaded);
+    window.Clear();
+
+    // A status change of the Fennel (1-1-2, position 2), as the library posts it.
+    auto* block = static_cast<hubabi::StatusBlock*>(std::calloc(1, sizeof(hubabi::StatusBlock)));
+    const QString path = BenchDevicePath(0, 2);
+    std::copy(path.utf16(), path.utf16() + path.size(), block->devicePath);
+    block->hubStatus = hubabi::kStatusProgramming;
+    ASSERT_TRUE(DeviceStatusNotifier(block, hubabi::kEventStatusChanged));
+
+    EXPECT_EQ(sheet.LoadTopologyFile(empty), CSheet::LoadResult::LoadFailed);
+    EXPECT_EQ(window.MessageTexts(),
+              QStringList({S("Error loading topology\nEnumerating current Topology")}));
+    for (const QString& line : window.StatusTexts()) {
+        EXPECT_FALSE(line.startsWith(S("Status of"))) << line.toStdString();
+    }
+    // The tree was rebuilt afterwards and events reach the new records again.
+    auto* again = static_cast<hubabi::StatusBlock*>(std::calloc(1, sizeof(hubabi::StatusBlock)));
+    std::copy(path.utf16(), path.utf16() + path.size(), again->devicePath);
+    again->hubStatus = hubabi::kStatusProgramming;
+    ASSERT_TRUE(DeviceStatusNotifier(again, hubabi::kEventStatusChanged));
+    EXPECT_TRUE(PumpUntil([&] { return !window.StatusTexts().filter(S("Status of")).isEmpty(); }));
+    sheet.OnDestroy();
 }
 
 } // namespace
