@@ -22,12 +22,18 @@ constexpr qsizetype kBufferCharacters = 259; // the buffers hold 260 units with 
 void CSheet::DumpAllOTP() {
     CLogger log("CSheet::DumpAllOTP");
     window_.AppendStatus(kConfigPage, QString::fromLatin1(kDumpStarting));
-    // Positions are looked up afresh on every step: a message box shown on the way runs the
-    // event loop, and a device event may rebuild the table meanwhile.
     for (std::size_t c = 0; c < deviceTable.size(); ++c) {
         for (std::size_t d = 0; c < deviceTable.size() && d < deviceTable[c].size(); ++d) {
             CDeviceData* record = RecordAt(static_cast<int>(c), static_cast<int>(d));
-            if (record == nullptr || record->GetDeviceType() != hubabi::kDeviceTypeHub) {
+            if (record == nullptr) {
+                continue;
+            }
+            // A hub that left the library's tree since the enumeration cannot be dumped: it is
+            // reported as failed, not passed over as if it were no hub.
+            const int type = record->GetDeviceType();
+            if (type != hubabi::kDeviceTypeHub &&
+                (type != hubabi::kDeviceTypeUnknown ||
+                 record->MatchedDeviceType() != hubabi::kDeviceTypeHub)) {
                 continue;
             }
             const QString port = record->GetInternalPortName();

@@ -24,6 +24,7 @@ constexpr const char* kIncompleteNode =
 
 void CSheet::OnTopologyView() {
     CLogger log("CSheet::OnTopologyView");
+    deviceTable.clear(); // its records go with the items; a message box may run events
     DeleteTreeItems(treeControl.FirstRootItem());
     CTCFData::Instance().ClearTopology();
     SheetLock lock(sheetLock);
@@ -51,6 +52,7 @@ CSheet::LoadResult CSheet::LoadTopologyFile(const QString& path) {
         MessageBox(QString::fromLatin1(kIncompatibleFile), MessageIcon::Information);
         return LoadResult::Incompatible;
     }
+    deviceTable.clear(); // its records go with the items; a message box may run events
     DeleteTreeItems(treeControl.FirstRootItem());
     CTCFData::Instance().ClearTopology();
     const bool loaded = CTCFData::Instance().LoadTopology(path);
@@ -131,6 +133,7 @@ CSheet::SaveResult CSheet::SaveTopologyFile(const QString& path) {
         log.Log(2, "Cannot remember %s in the settings store", qUtf8Printable(path));
     }
 
+    deviceTable.clear(); // its records go with the items; a message box may run events
     DeleteTreeItems(treeControl.FirstRootItem());
     store.ClearTopology();
     const bool reloaded = store.LoadTopology(path);

@@ -119,6 +119,7 @@ void CDeviceData::PushNodeSettings(bool requireStorageModeAccepted) {
 
 void CDeviceData::ValidateAndSetDeviceData(int deviceType) {
     CLogger log("CDeviceData::ValidateAndSetDeviceData");
+    matchedDeviceType_ = deviceType;
     if (nodeIndex_ < 0) {
         CreateNode();
         return;
@@ -137,6 +138,7 @@ void CDeviceData::ValidateAndSetDeviceData(int deviceType) {
 
 void CDeviceData::ValidateAndModifyDeviceData(int deviceType) {
     CLogger log("CDeviceData::ValidateAndModifyDeviceData");
+    matchedDeviceType_ = deviceType;
     if (nodeIndex_ < 0) {
         CreateNode();
     } else {

@@ -57,6 +57,8 @@ public:
     void SetTopoLogy(int state) { topologyState_ = state; }
     int Controller() const { return controller_; }
     int Device() const { return device_; }
+    // The device type the enumeration matched the record with (-1 before it was matched).
+    int MatchedDeviceType() const { return matchedDeviceType_; }
 
     // The node's file.
     QString GetNodeConfigFile() const;
@@ -85,4 +87,5 @@ private:
     int topologyState_ = kTopologyNew;
     int controller_ = 0;
     int device_ = 0;
+    int matchedDeviceType_ = -1;
 };
