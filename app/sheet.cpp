@@ -7,6 +7,7 @@
 #include "log/logger.h"
 #include "topology/tcf_data.h"
 
+#include <QCoreApplication>
 #include <QObject>
 
 #include <deque>
@@ -20,8 +21,7 @@ constexpr const char* kErrorLoadingModule = "Error Loading programmer module\n";
 constexpr const char* kNoCreateDeviceTree = "Cannot get the address of CreateDeviceTreeUI function";
 constexpr const char* kNoFinishedUsingDeviceTree =
     "Cannot get address of FinishedUsingDeviceTreeUI function";
-constexpr const char* kStopProgrammingFirst =
-    "Stop Programming before modifying the configuration";
+constexpr const char* kStopProgrammingFirst = "Stop Programming before modifying the configuration";
 constexpr const char* kSaveTopologyFirst = "Save the topology before Programming";
 constexpr const char* kQuitQuestion =
     "Programmer thread is still running.\r\nClick Yes to Quit anyway";
@@ -29,24 +29,57 @@ constexpr const char* kQuitCaption = "Quit Tool?";
 
 } // namespace
 
-// Receives WM_DEVICE_EVENT for the sheet. Events are handled one at a time in posting order:
-// one that arrives while another is being handled (a message box shown by a handler runs a
-// nested event loop) waits in a queue of its own.
+// Receives WM_DEVICE_EVENT for the sheet. Events are handled one at a time in posting order.
+// A message box or file dialog runs a nested event loop in the middle of a sheet operation;
+// events that arrive then, or while another event is being handled, wait in a queue of their
+// own and are handled from the event loop once the operation is over, so no operation finds
+// the tree rebuilt under it.
 class SheetEventReceiver : public QObject {
 public:
     explicit SheetEventReceiver(CSheet& sheet) : sheet_(sheet) {}
 
-    bool event(QEvent* e) override {
-        if (e->type() != DeviceEventMessage::EventType()) {
-            return QObject::event(e);
-        }
-        sheet_.DeliverDeviceEvent(*static_cast<DeviceEventMessage*>(e));
-        return true;
+    static QEvent::Type DrainEventType() {
+        static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
+        return type;
     }
+
+    bool event(QEvent* e) override {
+        if (e->type() == DeviceEventMessage::EventType()) {
+            sheet_.DeliverDeviceEvent(*static_cast<DeviceEventMessage*>(e));
+            return true;
+        }
+        if (e->type() == DrainEventType()) {
+            sheet_.DrainDeviceEvents();
+            return true;
+        }
+        return QObject::event(e);
+    }
+
+    void PostDrain() { QCoreApplication::postEvent(this, new QEvent(DrainEventType())); }
 
     CSheet& sheet_;
     bool delivering_ = false;
+    bool closed_ = false; // the window was destroyed: events are only freed
+    int modalDepth_ = 0;
     std::deque<std::unique_ptr<DeviceEventMessage>> pending_;
+};
+
+// Marks a message box or file dialog shown by the sheet.
+class CSheet::ModalScope {
+public:
+    explicit ModalScope(SheetEventReceiver& receiver) : receiver_(receiver) {
+        ++receiver_.modalDepth_;
+    }
+    ~ModalScope() {
+        if (--receiver_.modalDepth_ == 0 && !receiver_.pending_.empty()) {
+            receiver_.PostDrain();
+        }
+    }
+    ModalScope(const ModalScope&) = delete;
+    ModalScope& operator=(const ModalScope&) = delete;
+
+private:
+    SheetEventReceiver& receiver_;
 };
 
 CSheet::CSheet(ISheetWindow& window) : window_(window) {
@@ -66,22 +99,38 @@ CSheet::~CSheet() {
 }
 
 void CSheet::DeliverDeviceEvent(DeviceEventMessage& message) {
-    SheetEventReceiver& receiver = *receiver_;
+    if (receiver_->closed_) {
+        return; // the event frees its block as it goes
+    }
     message.MarkHandled(); // from here on the block belongs to the handler (or the queue)
-    if (receiver.delivering_) {
-        receiver.pending_.push_back(
-            std::make_unique<DeviceEventMessage>(message.Data(), message.Code()));
-        return;
+    receiver_->pending_.push_back(
+        std::make_unique<DeviceEventMessage>(message.Data(), message.Code()));
+    DrainDeviceEvents();
+}
+
+void CSheet::DrainDeviceEvents() {
+    SheetEventReceiver& receiver = *receiver_;
+    if (receiver.delivering_ || receiver.modalDepth_ > 0) {
+        return; // handled once the running handler or the open box is done
     }
     receiver.delivering_ = true;
-    DeviceEvent(message.Data(), message.Code());
-    while (!receiver.pending_.empty()) {
+    while (!receiver.pending_.empty() && receiver.modalDepth_ == 0) {
         std::unique_ptr<DeviceEventMessage> next = std::move(receiver.pending_.front());
         receiver.pending_.pop_front();
         next->MarkHandled();
         DeviceEvent(next->Data(), next->Code());
     }
     receiver.delivering_ = false;
+}
+
+MessageAnswer CSheet::Ask(const MessageRequest& request) {
+    ModalScope modal(*receiver_);
+    return window_.ShowMessage(request);
+}
+
+QString CSheet::AskFile(const FileDialogRequest& request) {
+    ModalScope modal(*receiver_);
+    return window_.AskForFile(request);
 }
 
 bool CSheet::OnInitDialog() {
@@ -142,6 +191,8 @@ void CSheet::OnDestroy() {
     CLogger log("CSheet::OnDestroy");
     SheetLock lock(sheetLock);
     windowregistry::Unregister(receiver_.get());
+    receiver_->closed_ = true;
+    receiver_->pending_.clear(); // unhandled events free their blocks
     deviceTable.clear();
     CDeviceData::FreeLibraryHandle();
     if (libraryModule != nullptr) {
@@ -158,7 +209,7 @@ void CSheet::MessageBox(const QString& text, MessageIcon icon) {
     request.text = text;
     request.caption = QString::fromLatin1(kCaption);
     request.icon = icon;
-    window_.ShowMessage(request);
+    Ask(request);
 }
 
 void CSheet::AddStatus(const QString& text) {
@@ -174,8 +225,9 @@ void CSheet::InvalidateTree() {
 
 void CSheet::ActivatePageNow(int page) {
     activePage_ = page;
-    treeControl.SetExecutionMode(page == kProgrammerPage ? TopologyTreeModel::kExecutionDrawing
-                                                        : TopologyTreeModel::kConfigurationDrawing);
+    treeControl.SetExecutionMode(page == kProgrammerPage
+                                     ? TopologyTreeModel::kExecutionDrawing
+                                     : TopologyTreeModel::kConfigurationDrawing);
     window_.EnableTopologyMenu(page != kProgrammerPage);
     window_.ActivatePage(page);
     InvalidateTree();
@@ -207,7 +259,7 @@ bool CSheet::ConfirmClose() {
     request.caption = QString::fromLatin1(kQuitCaption);
     request.icon = MessageIcon::Question;
     request.buttons = MessageButtons::YesNo;
-    return window_.ShowMessage(request) == MessageAnswer::Yes;
+    return Ask(request) == MessageAnswer::Yes;
 }
 
 void CSheet::SetExecutionOption(bool once) {

@@ -22,11 +22,11 @@ class SheetEventReceiver;
 
 // What a programming run came to, as far as the sheet saw it (the runner's exit code).
 struct RunRecord {
-    bool started = false;       // the manager accepted StartProgrammerManager
-    bool ended = false;         // the end-of-run event was handled
-    int endResult = -1;         // its integer (0 all succeeded, 1 nothing to do, 2 some failed)
-    int hubSuccesses = 0;       // final success reports (3, 5, 7)
-    int hubFailures = 0;        // final failure reports
+    bool started = false;        // the manager accepted StartProgrammerManager
+    bool ended = false;          // the end-of-run event was handled
+    int endResult = -1;          // its integer (0 all succeeded, 1 nothing to do, 2 some failed)
+    int hubSuccesses = 0;        // final success reports (3, 5, 7)
+    int hubFailures = 0;         // final failure reports
     int preparationFailures = 0; // hubs that could not be prepared (START or arrival)
 };
 
@@ -55,6 +55,10 @@ public:
     bool RequestActivePage(int page); // a tab change: refused during a run or while unsaved
     bool ConfirmClose();              // the close command: asks only while a run is active
     void AddStatus(const QString& text);
+    // Message boxes and file dialogs, for the sheet and its pages: device events that arrive
+    // while one is open are handled after the operation that opened it.
+    MessageAnswer Ask(const MessageRequest& request);
+    QString AskFile(const FileDialogRequest& request);
     void InvalidateTree();
     TopologyTreeModel& GetTreeCtrl() { return treeControl; }
     bool IsExecuteOnce() const { return executeOnce_; }
@@ -127,6 +131,8 @@ private:
     CDeviceData* RecordAt(int controller, int position) const;
     QString DevicePathOf(const CDeviceData& record);
     void DeliverDeviceEvent(DeviceEventMessage& message);
+    void DrainDeviceEvents();
+    class ModalScope;
 
     friend class SheetEventReceiver;
 

@@ -51,7 +51,8 @@ void CSheet::UpdateHubStatus(int32_t eventCode, void* data) {
         if (eventCode == hubabi::kEventStatusChanged) {
             AddStatus(QString::fromLatin1(kStatusChanged)
                           .arg(record->GetPortName(), HubStatusText(status)));
-            if (status >= hubabi::kStatusProgrammedAndVerified && status <= hubabi::kStatusOtpFull) {
+            if (status >= hubabi::kStatusProgrammedAndVerified &&
+                status <= hubabi::kStatusOtpFull) {
                 window_.ShowStartButton();
             }
         } else {

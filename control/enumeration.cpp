@@ -80,8 +80,7 @@ bool CSheet::EnumUSB(const QString& devicePath, bool prepare) {
         std::vector<TreeItem*> items(static_cast<std::size_t>(positions), nullptr);
         std::vector<int> nextPort(static_cast<std::size_t>(positions), 1);
 
-        auto controller =
-            std::make_unique<CDeviceData>(i, 0, QStringLiteral("1-%1").arg(i + 1));
+        auto controller = std::make_unique<CDeviceData>(i, 0, QStringLiteral("1-%1").arg(i + 1));
         MatchRecord(*controller, hubabi::kDeviceTypeController, mode);
         table.push_back(controller.get());
         const QString controllerName = controller->GetPortName();
@@ -95,16 +94,15 @@ bool CSheet::EnumUSB(const QString& devicePath, bool prepare) {
             }
             const int parent = node->GetParentIndex();
             if (parent < 0 || parent >= j || items[static_cast<std::size_t>(parent)] == nullptr) {
-                log.Log(2, "Position %d of controller %d names parent %d, which has no item", j,
-                        i, parent);
+                log.Log(2, "Position %d of controller %d names parent %d, which has no item", j, i,
+                        parent);
                 node->Release(1);
                 table.push_back(nullptr);
                 continue;
             }
             const auto p = static_cast<std::size_t>(parent);
             const int port = nextPort[p]++;
-            const QString topology =
-                GetTopologyString(items[p]) + QStringLiteral("-%1").arg(port);
+            const QString topology = GetTopologyString(items[p]) + QStringLiteral("-%1").arg(port);
             const int deviceType = node->GetType();
             auto record = std::make_unique<CDeviceData>(i, j, topology);
             MatchRecord(*record, deviceType, mode);
@@ -182,8 +180,7 @@ void CSheet::ForgetDeletedSelection() {
     window_.UpdateCfgSettingUI();
 }
 
-bool CSheet::GetNodeIndexFromDevicePath(const QString& devicePath, int& controller,
-                                        int& position) {
+bool CSheet::GetNodeIndexFromDevicePath(const QString& devicePath, int& controller, int& position) {
     CLogger log("CSheet::GetNodeIndexFromDevicePath");
     SheetLock lock(sheetLock);
     controller = 0;
@@ -215,8 +212,8 @@ bool CSheet::GetNodeIndexFromDevicePath(const QString& devicePath, int& controll
                 continue;
             }
             const char16_t* path = node->GetDevicePath();
-            const bool same = path != nullptr &&
-                              FromUtf16(path).compare(devicePath, Qt::CaseInsensitive) == 0;
+            const bool same =
+                path != nullptr && FromUtf16(path).compare(devicePath, Qt::CaseInsensitive) == 0;
             node->Release(1);
             if (same) {
                 controller = i;

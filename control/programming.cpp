@@ -21,7 +21,8 @@ constexpr const char* kSerialError = "%1 : Error Serial Generation : %2";
 constexpr const char* kCurrentSerial = "%1 : Current Serial Number : %2";
 constexpr const char* kFirmwareError = "%1 : ERROR Setting firmware image";
 constexpr const char* kBlockError = "%1 : Error setting configuration block";
-constexpr const char* kBlockErrorSingle = "%1 : Error setting configuration block : ERROR_CODE - %2";
+constexpr const char* kBlockErrorSingle =
+    "%1 : Error setting configuration block : ERROR_CODE - %2";
 constexpr const char* kSerialNotSaved = "%1 : Serial number not handed out: %2";
 constexpr const char* kSerialGiveBackNotSaved = "Serial counter of %1 not saved: %2";
 
@@ -98,8 +99,9 @@ bool CSheet::PrepareProgramming(const QString& devicePath) {
     bool ok = true;
     int32_t controller = 0;
     int32_t device = 0;
-    const bool single = !devicePath.isEmpty() && mainEntries_.GetDeviceIndicesUI != nullptr &&
-                        mainEntries_.GetDeviceIndicesUI(Utf16(devicePath), &controller, &device) == 1;
+    const bool single =
+        !devicePath.isEmpty() && mainEntries_.GetDeviceIndicesUI != nullptr &&
+        mainEntries_.GetDeviceIndicesUI(Utf16(devicePath), &controller, &device) == 1;
     if (single) {
         CDeviceData* record = RecordAt(controller, device);
         if (record == nullptr) {
@@ -208,8 +210,7 @@ bool CSheet::PrepareHub(CDeviceData& record, int mode, CreateParserFn createPars
             GiveBackSerial(DevicePathOf(record));
         }
         if (report == PrepareReport::StatusBox) {
-            const QString text =
-                QString::fromLatin1(kBlockErrorSingle).arg(port).arg(error);
+            const QString text = QString::fromLatin1(kBlockErrorSingle).arg(port).arg(error);
             log.LogText(2, text.toStdString());
             window_.AppendStatus(kProgrammerPage, text);
         } else {

@@ -14,7 +14,8 @@ constexpr const char* kSaveFilterTopology = "TopologyConfig File (*.tcf)";
 constexpr const char* kSaveDefaultName = "NewTopology";
 constexpr const char* kTopologyExtension = "tcf";
 constexpr const char* kIncompatibleFile = "TCF file is not compatible with current version of Tool";
-constexpr const char* kErrorLoadingTopology = "Error loading topology\nEnumerating current Topology";
+constexpr const char* kErrorLoadingTopology =
+    "Error loading topology\nEnumerating current Topology";
 constexpr const char* kErrorUsingTopology = "Error using topology\nEnumerating New Topology";
 constexpr const char* kClearedTopology = "Cleared existing topology information";
 constexpr const char* kIncompleteNode =
@@ -36,10 +37,11 @@ CSheet::LoadResult CSheet::OnTopologyLoad() {
     FileDialogRequest request;
     request.kind = FileDialogRequest::Kind::Open;
     request.title = QString::fromLatin1(kLoadDialogTitle);
-    request.filters = {QString::fromLatin1(kLoadFilterTopology), QString::fromLatin1(kLoadFilterAll)};
+    request.filters = {QString::fromLatin1(kLoadFilterTopology),
+                       QString::fromLatin1(kLoadFilterAll)};
     request.defaultExtension = QString::fromLatin1(kTopologyExtension);
     request.mustExist = true;
-    const QString path = window_.AskForFile(request);
+    const QString path = AskFile(request);
     if (path.isEmpty()) {
         return LoadResult::Cancelled;
     }
@@ -80,7 +82,7 @@ CSheet::SaveResult CSheet::OnTopologySave() {
     request.defaultName = QString::fromLatin1(kSaveDefaultName);
     request.defaultExtension = QString::fromLatin1(kTopologyExtension);
     request.confirmOverwrite = true;
-    const QString path = window_.AskForFile(request);
+    const QString path = AskFile(request);
     if (path.isEmpty()) {
         return SaveResult::Cancelled;
     }
@@ -171,7 +173,8 @@ int CSheet::OnNMDblclkVelmoraTree() {
     CLogger log("CSheet::OnNMDblclkVelmoraTree");
     SheetLock lock(sheetLock);
     TreeItem* item = treeControl.SelectedItem();
-    if (item != nullptr && treeControl.ExecutionMode() == TopologyTreeModel::kConfigurationDrawing) {
+    if (item != nullptr &&
+        treeControl.ExecutionMode() == TopologyTreeModel::kConfigurationDrawing) {
         treeControl.RequestLabelEdit(item);
         return 0;
     }

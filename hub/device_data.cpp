@@ -129,7 +129,8 @@ void CDeviceData::ValidateAndSetDeviceData(int deviceType) {
     const HubEntryPoints& entries = hublibrary::Entries();
     if (deviceType == hubabi::kDeviceTypeHub && Store().IsItemHub(nodeIndex_) &&
         entries.IsNewDevice != nullptr && entries.IsNewDevice(controller_, device_) == 1) {
-        log.Log(2, "DEBUG : NEW DEVICE mCtrl = %u, nID = %u, Topology = %s, mIndex = %d, stMode = %d",
+        log.Log(2,
+                "DEBUG : NEW DEVICE mCtrl = %u, nID = %u, Topology = %s, mIndex = %d, stMode = %d",
                 static_cast<unsigned>(controller_), static_cast<unsigned>(device_),
                 qUtf8Printable(internalPortName_), nodeIndex_, Store().GetMemoryType(nodeIndex_));
         PushNodeSettings(true);

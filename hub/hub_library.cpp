@@ -35,8 +35,7 @@ HubEntryPoints HubEntryPoints::Resolve(const LoadedLibrary& library) {
     e.SetConfigurationBlock = library.Resolve<SetConfigurationBlockFn>("SetConfigurationBlock");
     e.SetFirmwarImage = library.Resolve<SetFirmwarImageFn>("SetFirmwarImage");
     e.GetHubStatus = library.Resolve<GetHubStatusFn>("GetHubStatus");
-    e.SetProgrammingRequired =
-        library.Resolve<SetProgrammingRequiredFn>("SetProgrammingRequired");
+    e.SetProgrammingRequired = library.Resolve<SetProgrammingRequiredFn>("SetProgrammingRequired");
     e.GetUUID = library.Resolve<GetUUIDFn>("GetUUID");
     e.CanDeviceBeRemoved = library.Resolve<CanDeviceBeRemovedFn>("CanDeviceBeRemoved");
     e.IsNewDevice = library.Resolve<IsNewDeviceFn>("IsNewDevice");

@@ -22,10 +22,8 @@ constexpr const char* kHubStatusTexts[hubabi::kHubStatusCount] = {
 };
 
 constexpr const char* kManagerStateTexts[] = {
-    "Programmer Ready",
-    "Started Programming",
-    "Finish Programming",
-    "No device available for operation",
+    "Programmer Ready",          "Started Programming",
+    "Finish Programming",        "No device available for operation",
     "Programmer Status Unknown",
 };
 constexpr int32_t kManagerStateCount = 5;
