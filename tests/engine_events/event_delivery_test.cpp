@@ -2,6 +2,7 @@
 // posting order, also while a message box runs a nested event loop, and every block freed
 // once even when no window handles it.
 #include "event_fixture.h"
+#include "tests/support/pumping_window.h"
 
 #include "app/device_event.h"
 
@@ -35,25 +36,6 @@ TEST_F(EventTest, EventsFromTheLibraryThreadAreHandledInPostingOrder) {
     }
     EXPECT_EQ(outOfOrder, 0);
 }
-
-// A window whose message box runs a nested event loop, as a real one does.
-class PumpingWindow : public RecordingWindow {
-public:
-    MessageAnswer ShowMessage(const MessageRequest& request) override {
-        ++depth;
-        maxDepth = std::max(maxDepth, depth);
-        linesAtEntry.push_back(status.size());
-        PumpFor(50);
-        linesAfterPumping.push_back(status.size());
-        --depth;
-        return RecordingWindow::ShowMessage(request);
-    }
-
-    int depth = 0;
-    int maxDepth = 0;
-    std::vector<std::size_t> linesAtEntry;
-    std::vector<std::size_t> linesAfterPumping;
-};
 
 using PumpingEventTest = EventTestBase<PumpingWindow>;
 

@@ -24,8 +24,8 @@ TEST_F(AutomatedRunTest, ArrivalsArePreparedAloneAndSerialsContinueAcrossBoards)
     SimBenchJson bench;
     bench.Add(boards[0]).Add(other);
     for (int i = 1; i < 4; ++i) {
-        bench.RemoveAt(300 * i - 150, boards[static_cast<std::size_t>(i - 1)]);
-        bench.ArriveAt(300 * i - 100, boards[static_cast<std::size_t>(i)]);
+        bench.RemoveAt(400 * i - 150, boards[static_cast<std::size_t>(i - 1)]);
+        bench.ArriveAt(400 * i - 100, boards[static_cast<std::size_t>(i)]);
     }
     TopologyNode second = SchemeHub(u"1-1-2"_s, u"H2"_s, cfg);
     second.alpha = u"SEC"_s;

@@ -2,6 +2,10 @@
 // parser library.
 #include "run_fixture.h"
 
+#include "app/device_event.h"
+#include "tests/support/event_blocks.h"
+#include "tests/support/pumping_window.h"
+
 #include <QFile>
 
 using namespace Qt::Literals::StringLiterals;
@@ -102,6 +106,32 @@ TEST_F(RunControlTest, MissingParserLibraryIsReportedAndNothingStarts) {
     EXPECT_EQ(W().MessageTexts(),
               QStringList({u"Failed Loading ConfigParser DLL in SetConfigBlock in CDeviceData"_s}));
     EXPECT_TRUE(S().LinesSince(mark).isEmpty());
+    EXPECT_FALSE(Sheet().GetProgrammerStatus());
+    EXPECT_EQ(FileCurrent(u"1-1-1"_s), u"0001"_s);
+}
+
+using PumpingRunControlTest = EngineRunTestBase<PumpingWindow>;
+
+// A message box during START runs a nested event loop; a board that leaves meanwhile makes
+// the tree (and every device record) be built again before the box closes.
+TEST_F(PumpingRunControlTest, TreeRebuiltWhileAPreparationMessageIsOpen) {
+    const QString cfg = CopyExampleFile(u"fennel.cfg"_s);
+    SimBoard first;
+    SimBoard second;
+    second.position = 2;
+    SimBenchJson bench;
+    bench.Add(first).Add(second);
+    ASSERT_TRUE(
+        StartOn(bench, {TopologyNode::Controller(u"1-1"_s), SchemeHub(u"1-1-1"_s, u"H1"_s, cfg),
+                        SchemeHub(u"1-1-2"_s, u"H2"_s, cfg, u"DONE"_s)}));
+    ASSERT_TRUE(S().ChooseOption(true));
+
+    const std::size_t mark = S().Mark();
+    DeviceStatusNotifier(MakeTextBlock(second.Path()), 3);
+    EXPECT_FALSE(Sheet().StartProgramming());
+    EXPECT_EQ(W().MessageTexts(),
+              QStringList({u"1-1-2 : Error Serial Generation : Max serial number reached"_s}));
+    EXPECT_TRUE(S().LinesSince(mark).contains(u"Device Removed"_s));
     EXPECT_FALSE(Sheet().GetProgrammerStatus());
     EXPECT_EQ(FileCurrent(u"1-1-1"_s), u"0001"_s);
 }

@@ -17,7 +17,8 @@
 
 namespace testsupport {
 
-class EngineRunTest : public ::testing::Test {
+// `Window` is RecordingWindow or a test's own kind of it.
+template <typename Window = RecordingWindow> class EngineRunTestBase : public ::testing::Test {
 protected:
     // A Fennel hub at (controller 0, position) with a decimal scheme KDX0001..9999.
     static TopologyNode SchemeHub(const QString& topology, const QString& label, const QString& cfg,
@@ -39,7 +40,7 @@ protected:
             ADD_FAILURE() << "cannot write the topology file";
             return false;
         }
-        session = std::make_unique<SheetSession>();
+        session = std::make_unique<BasicSheetSession<Window>>();
         if (!session->Start()) {
             ADD_FAILURE() << "start-up failed";
             return false;
@@ -51,8 +52,8 @@ protected:
         return true;
     }
 
-    SheetSession& S() { return *session; }
-    RecordingWindow& W() { return session->window; }
+    BasicSheetSession<Window>& S() { return *session; }
+    Window& W() { return session->window; }
     CSheet& Sheet() { return session->sheet; }
 
     QString FileCurrent(const QString& topology) const {
@@ -64,8 +65,10 @@ protected:
                          : CTCFData::Instance().Item(index).serialCurrent;
     }
 
-    std::unique_ptr<SheetSession> session;
+    std::unique_ptr<BasicSheetSession<Window>> session;
     QString tcf;
 };
+
+using EngineRunTest = EngineRunTestBase<>;
 
 } // namespace testsupport

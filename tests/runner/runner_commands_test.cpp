@@ -91,6 +91,9 @@ TEST(RunnerCommandTest, ExampleTopologyProgramsTheBuiltInBench) {
     EXPECT_EQ(ReadProgrammingRecord().size(), 8U);
     EXPECT_EQ(ReadTopologyValue(tcf, u"1-1-2"_s, u"SERCURRENT"_s), u"0002"_s);
     EXPECT_EQ(ReadTopologyValue(tcf, u"1-2-3"_s, u"SERCURRENT"_s), u"00FF"_s);
+    // Loading a file to program it does not make it the remembered topology.
+    const QSettings settings(u"Kelvane"_s, u"Tessaro KDX"_s);
+    EXPECT_FALSE(settings.contains(u"DefaultTcf"_s));
 }
 
 } // namespace

@@ -66,22 +66,38 @@ TEST(RunnerExitCodeTest, WrongArgumentsAreRefused) {
 TEST(RunnerExitCodeTest, UnreadableOrIncompatibleFilesAreRefused) {
     const QString tcf = OneHubSetup(u"none"_s);
     ASSERT_FALSE(tcf.isEmpty());
-    const QString incompatible = QDir::current().absoluteFilePath(u"old.tcf"_s);
+    QByteArray text;
     {
         QFile in(tcf);
-        QFile out(incompatible);
-        ASSERT_TRUE(in.open(QIODevice::ReadOnly) && out.open(QIODevice::WriteOnly));
-        out.write(in.readAll().replace("Version=2.0", "Version=2.1"));
+        ASSERT_TRUE(in.open(QIODevice::ReadOnly));
+        text = in.readAll();
     }
-    for (const QString& file :
-         {QDir::current().absoluteFilePath(u"missing.tcf"_s), incompatible, QDir::currentPath()}) {
-        SCOPED_TRACE(file.toStdString());
-        const CliResult result = RunCli({u"program"_s, file});
+    const auto writeVariant = [&](const QString& name, const QByteArray& from,
+                                  const QByteArray& to) {
+        const QString path = QDir::current().absoluteFilePath(name);
+        QFile out(path);
+        EXPECT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(QByteArray(text).replace(from, to));
+        return path;
+    };
+    const QString incompatible = u"TCF file is not compatible with current version of Tool"_s;
+    const struct {
+        QString file;
+        QString message;
+    } cases[] = {
+        {QDir::current().absoluteFilePath(u"missing.tcf"_s), incompatible},
+        {QDir::currentPath(), incompatible},
+        {writeVariant(u"newer.tcf"_s, "Version=2.0", "Version=2.1"), incompatible},
+        {writeVariant(u"older.tcf"_s, "Version=2.0", "Version=2.00"), incompatible},
+        // The right version, but no node to load.
+        {writeVariant(u"empty.tcf"_s, "Count=2", "Count=0"), u"Error loading topology"_s},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file.toStdString());
+        const CliResult result = RunCli({u"program"_s, c.file});
         ASSERT_TRUE(result.finished);
         EXPECT_EQ(result.exitCode, kExitNotStarted);
-        EXPECT_TRUE(
-            result.err.contains(u"TCF file is not compatible with current version of Tool"_s))
-            << result.err.toStdString();
+        EXPECT_TRUE(result.err.contains(c.message)) << result.err.toStdString();
         EXPECT_FALSE(result.OutLines().contains(u"Started programming"_s));
     }
     EXPECT_TRUE(ReadProgrammingRecord().empty());
