@@ -183,5 +183,39 @@ TEST_F(SerialRunTest, PreparationFailureStopsAtTheFailingHubAndGivesBackEarlierN
     EXPECT_TRUE(ReadProgrammingRecord().empty());
 }
 
+TEST_F(SerialRunTest, ConfigurationFileThatGivesNoBlockFailsThePreparationAndReturnsTheSerial) {
+    const QString garbage = QDir::current().absoluteFilePath(u"garbage.cfg"_s);
+    {
+        QFile file(garbage);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("[hub]\nvid = not a number\nports = many\n");
+    }
+    SimBenchJson bench;
+    SimBoard second;
+    second.position = 2;
+    bench.Add(SimBoard{}).Add(second);
+    ASSERT_TRUE(StartOn(
+        bench,
+        {TopologyNode::Controller(u"1-1"_s), SchemeHub(u"1-1-1"_s, u"H1"_s, garbage),
+         SchemeHub(u"1-1-2"_s, u"H2"_s, QDir::current().absoluteFilePath(u"missing.cfg"_s))}));
+    ASSERT_TRUE(S().ChooseOption(true));
+
+    for (const QString& node : {u"1-1-1"_s, u"1-1-2"_s}) {
+        SCOPED_TRACE(node.toStdString());
+        const std::size_t mark = S().Mark();
+        EXPECT_FALSE(Sheet().StartProgramming());
+        EXPECT_EQ(S().LinesSince(mark),
+                  QStringList({node + u" : Current Serial Number : KDX0001"_s,
+                               node + u" : Error setting configuration block"_s}));
+        EXPECT_EQ(FileCurrent(node), u"0001"_s);
+        EXPECT_FALSE(Sheet().GetProgrammerStatus());
+        // The next START stops at the next hub: this one no longer programs.
+        const int index = CTCFData::Instance().GetTcfItem(node);
+        ASSERT_GE(index, 0);
+        CTCFData::Instance().SetMemoryType(index, 4);
+        Sheet().EnumUSB();
+    }
+}
+
 } // namespace
 } // namespace testsupport
