@@ -187,13 +187,15 @@ bool CSheet::PrepareHub(CDeviceData& record, int mode, CreateParserFn createPars
             const QString text = QString::fromLatin1(kSerialError)
                                      .arg(port, QString::fromLatin1(SerialErrorText[code]));
             log.LogText(2, text.toStdString());
+            // Before the message box: its event loop may handle a device event that builds
+            // the records again, and `record` with them.
+            record.SetProgramRequired();
+            record.SetValidationMethod(hubabi::kValidateNone);
             if (report == PrepareReport::StatusBox) {
                 window_.AppendStatus(kProgrammerPage, text);
             } else {
                 MessageBox(text);
             }
-            record.SetProgramRequired();
-            record.SetValidationMethod(hubabi::kValidateNone);
             return false;
         }
         const QString text = QString::fromLatin1(kCurrentSerial).arg(port, serial);
