@@ -102,7 +102,13 @@ bool CSheet::PrepareProgramming(const QString& devicePath) {
     const bool single =
         !devicePath.isEmpty() && mainEntries_.GetDeviceIndicesUI != nullptr &&
         mainEntries_.GetDeviceIndicesUI(Utf16(devicePath), &controller, &device) == 1;
-    if (single) {
+    if (!devicePath.isEmpty() && !single) {
+        // The arrived device is gone again. Preparing every hub instead would have the running
+        // manager program boards again that this run already finished, burning OTP writes and
+        // serial numbers.
+        log.Log(2, "%s is not attached; nothing prepared", qUtf8Printable(devicePath));
+        ok = false;
+    } else if (single) {
         CDeviceData* record = RecordAt(controller, device);
         if (record == nullptr) {
             log.Log(2, "controller id %d, device id %d : list controller %d", controller, device,

@@ -3,6 +3,10 @@
 // to the next board, and STOP ends the run.
 #include "run_fixture.h"
 
+#include "app/device_event.h"
+#include "hub/hub_abi.h"
+#include "tests/support/event_blocks.h"
+
 #include <algorithm>
 
 using namespace Qt::Literals::StringLiterals;
@@ -68,6 +72,33 @@ TEST_F(AutomatedRunTest, ArrivalsArePreparedAloneAndSerialsContinueAcrossBoards)
     QStringList accepted = AcceptedSerials(record);
     std::sort(accepted.begin(), accepted.end());
     EXPECT_EQ(accepted, QStringList({u"KDX0001"_s, u"KDX0002"_s, u"KDX0003"_s, u"SEC0001"_s}));
+}
+
+// An arrival that is gone again before it is handled prepares nothing: the boards this run
+// already finished are not prepared (and programmed) once more.
+TEST_F(AutomatedRunTest, ArrivalThatIsGoneAgainPreparesNothing) {
+    const QString cfg = CopyExampleFile(u"fennel.cfg"_s);
+    SimBoard board;
+    SimBenchJson bench;
+    bench.Add(board);
+    ASSERT_TRUE(
+        StartOn(bench, {TopologyNode::Controller(u"1-1"_s), SchemeHub(u"1-1-1"_s, u"H1"_s, cfg)}));
+    ASSERT_TRUE(S().ChooseOption(false));
+    ASSERT_TRUE(Sheet().StartProgramming());
+    ASSERT_TRUE(PumpUntil([&] {
+        return !S().LinesWith(u"Status of H1 : Programmed and Verified Successfully"_s).isEmpty();
+    }));
+
+    const QString gone = u"\\\\?\\USB#VID_5A17&PID_7510#gone#{f18a0e88}"_s;
+    DeviceStatusNotifier(MakeTextBlock(gone), hubabi::kEventArrived);
+    ASSERT_TRUE(PumpUntil([&] { return !S().LinesWith(u"Error Preparing Device"_s).isEmpty(); }));
+    ASSERT_TRUE(S().StopAndWait());
+
+    EXPECT_EQ(S().LinesWith(u"Error Preparing Device"_s),
+              QStringList({gone + u" : Error Preparing Device"_s}));
+    EXPECT_EQ(S().LinesWith(u"Current Serial Number"_s),
+              QStringList({u"1-1-1 : Current Serial Number : KDX0001"_s}));
+    EXPECT_EQ(ReadProgrammingRecord().size(), 1u);
 }
 
 } // namespace
