@@ -66,6 +66,7 @@ DialogPage::DialogPage(const DialogTemplate& dialog, std::span<const treecolors:
         }
     }
     setFixedSize(sizeHint());
+    CreateLegendLayer();
 }
 
 QWidget* DialogPage::CreateControl(const ControlTemplate& control) {
@@ -254,13 +255,43 @@ void DialogPage::ShowControls(const PageControls& controls) {
     }
 }
 
-void DialogPage::paintEvent(QPaintEvent* event) {
-    QWidget::paintEvent(event);
-    QPainter painter(this);
+// Fills the legend boxes. It lies above the page's frames (a group box may tint its inside)
+// and below the boxes' own black frames, and lets every mouse click through.
+class DialogPage::LegendLayer : public QWidget {
+public:
+    explicit LegendLayer(DialogPage& page) : QWidget(&page), page_(page) {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        QRect area;
+        for (const treecolors::LegendBox& box : page.legend_) {
+            if (const QWidget* control = page.Control(box.controlId)) {
+                area = area.united(control->geometry());
+            }
+        }
+        setGeometry(area);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        for (const treecolors::LegendBox& box : page_.legend_) {
+            const QWidget* control = page_.Control(box.controlId);
+            if (control != nullptr) {
+                painter.fillRect(control->geometry().translated(-pos()),
+                                 QColor(box.color.r, box.color.g, box.color.b));
+            }
+        }
+    }
+
+private:
+    DialogPage& page_;
+};
+
+void DialogPage::CreateLegendLayer() {
+    auto* layer = new LegendLayer(*this);
+    layer->raise();
     for (const treecolors::LegendBox& box : legend_) {
-        const QWidget* control = Control(box.controlId);
-        if (control != nullptr) {
-            painter.fillRect(control->geometry(), QColor(box.color.r, box.color.g, box.color.b));
+        if (QWidget* control = Control(box.controlId)) {
+            control->raise();
         }
     }
 }

@@ -38,9 +38,10 @@ public:
 protected:
     // Shows `controls` in the widgets.
     void ShowControls(const PageControls& controls);
-    void paintEvent(QPaintEvent* event) override;
 
 private:
+    class LegendLayer;
+    void CreateLegendLayer();
     QWidget* CreateControl(const ControlTemplate& control);
     // Dialog units from the control's left edge to its right neighbour (or its group's edge).
     int RoomToTheRight(const ControlTemplate& control) const;

@@ -24,6 +24,8 @@ public:
     CVelmoraTreeDelegate& Delegate() const { return *delegate_; }
     // The item at a view index, or null.
     TreeItem* ItemAt(const QModelIndex& index) const;
+    // Whether a label is being edited in place.
+    bool IsEditingLabel() const { return state() == EditingState; }
     // Paint events handled so far (start-up measurements and tests).
     int PaintCount() const { return paintCount_; }
 

@@ -3,12 +3,14 @@
 // topology remembered); it writes into the folder named as its argument:
 //   config-page.png             the configuration page, a hub selected (configuration drawing)
 //   execution-page.png          the execution page before a run (execution drawing)
+//   execution-page-running.png  the same while a hub is being programmed
 //   execution-page-after-run.png the execution page after programming once
 //   about-box.png               the About box
 // Message boxes and file dialogs are answered by the test hook, so nothing waits for a user.
 #include "app/sheet.h"
 #include "app/topology_tree_model.h"
 #include "hub/device_data.h"
+#include "hub/hub_abi.h"
 #include "ui/about_dlg.h"
 #include "ui/main_window.h"
 #include "ui/operator_dialogs.h"
@@ -108,6 +110,26 @@ int main(int argc, char* argv[]) {
 
     auto* start = window.ProgrammerPage().ControlAs<QAbstractButton>(1025);
     start->click();
+    // Catch a hub while it is being programmed (orange, "Do Not Remove").
+    const bool busy = PumpUntil(
+        [&] {
+            for (TreeItem* item : sheet.GetTreeCtrl().AllItems()) {
+                CDeviceData* record = item->Record();
+                if (record == nullptr || record->GetDeviceType() != hubabi::kDeviceTypeHub) {
+                    continue;
+                }
+                const int status = record->GetHubStatus();
+                if (status == hubabi::kStatusProgramming || status == hubabi::kStatusVerifying ||
+                    status == hubabi::kStatusProgrammingAndVerifying) {
+                    return true;
+                }
+            }
+            return false;
+        },
+        10000);
+    if (busy) {
+        ok = Save(window, folder, "execution-page-running.png") && ok;
+    }
     const bool ended = PumpUntil([&] { return sheet.LastRun().ended; }, 60000);
     Pump(300);
     if (!ended) {
