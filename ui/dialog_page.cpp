@@ -154,7 +154,7 @@ int DialogPage::RoomToTheRight(const ControlTemplate& control) const {
         if (encloses) {
             right = std::min(right, other.x + other.width - 2);
         } else if (other.x > control.x) {
-            right = std::min(right, other.x - 1);
+            right = std::min(right, other.x - 3); // a little space before the neighbour
         }
     }
     return right - control.x;
