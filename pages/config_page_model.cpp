@@ -108,7 +108,11 @@ void ConfigPageModel::UpdateCfgSettingUI() {
 
 qsizetype ConfigPageModel::AddStatus(const QString& text) {
     CLogger log("CConfigPage::AddStatus");
-    return status_.Append(text);
+    const qsizetype removed = status_.Append(text);
+    if (statusListener_) {
+        statusListener_(removed, text);
+    }
+    return removed;
 }
 
 void ConfigPageModel::ClearNodeFields() {

@@ -10,6 +10,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class CDeviceData;
 class CSheet;
 class ISheetWindow;
@@ -97,6 +99,10 @@ public:
 
     const PageControls& Controls() const { return controls_; }
     const StatusBoxText& Status() const { return status_; }
+    // Told of every line added to the status box (with the characters cut from its front),
+    // so that a widget can show it.
+    using StatusListener = std::function<void(qsizetype removed, const QString& line)>;
+    void SetStatusListener(StatusListener listener) { statusListener_ = std::move(listener); }
 
     // The browse dialog's filter for a node's part and memory type.
     static QString BrowseFilter(int partType, int memoryType);
@@ -116,5 +122,6 @@ private:
     ISheetWindow& window_;
     PageControls controls_;
     StatusBoxText status_;
+    StatusListener statusListener_;
     bool initialized_ = false;
 };

@@ -76,5 +76,9 @@ void ProgrammerPageModel::ShowExecutionOption(bool once) {
 
 qsizetype ProgrammerPageModel::AddStatus(const QString& text) {
     CLogger log("CProgrammerPage::AddStatus");
-    return status_.Append(text);
+    const qsizetype removed = status_.Append(text);
+    if (statusListener_) {
+        statusListener_(removed, text);
+    }
+    return removed;
 }

@@ -9,6 +9,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class CSheet;
 
 class ProgrammerPageModel {
@@ -48,6 +50,10 @@ public:
 
     const PageControls& Controls() const { return controls_; }
     const StatusBoxText& Status() const { return status_; }
+    // Told of every line added to the status box (with the characters cut from its front),
+    // so that a widget can show it.
+    using StatusListener = std::function<void(qsizetype removed, const QString& line)>;
+    void SetStatusListener(StatusListener listener) { statusListener_ = std::move(listener); }
 
 private:
     void OnRadioClicked(bool once);
@@ -55,4 +61,5 @@ private:
     CSheet& sheet_;
     PageControls controls_;
     StatusBoxText status_;
+    StatusListener statusListener_;
 };

@@ -10,6 +10,9 @@
 CConfigPage::CConfigPage(CSheet& sheet, ISheetWindow& window, QWidget* parent)
     : DialogPage(ConfigPageTemplate(), treecolors::ConfigPageLegend, parent),
       model_(sheet, window) {
+    model_.SetStatusListener([this](qsizetype removed, const QString& line) {
+        StatusBoxWidget()->ShowAppended(model_.Status(), removed, line);
+    });
     Connect();
 }
 
@@ -67,8 +70,7 @@ void CConfigPage::UpdateCfgSettingUI() {
 }
 
 void CConfigPage::AddStatus(const QString& text) {
-    const qsizetype removed = model_.AddStatus(text);
-    StatusBoxWidget()->ShowAppended(model_.Status(), removed, text);
+    model_.AddStatus(text);
 }
 
 StatusBox* CConfigPage::StatusBoxWidget() const {

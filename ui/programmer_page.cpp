@@ -9,6 +9,9 @@
 CProgrammerPage::CProgrammerPage(CSheet& sheet, QWidget* parent)
     : DialogPage(ProgrammerPageTemplate(), treecolors::ProgrammerPageLegend, parent),
       model_(sheet) {
+    model_.SetStatusListener([this](qsizetype removed, const QString& line) {
+        StatusBoxWidget()->ShowAppended(model_.Status(), removed, line);
+    });
     using M = ProgrammerPageModel;
     auto button = [this](int id, void (M::*handler)()) {
         connect(ControlAs<QAbstractButton>(id), &QAbstractButton::clicked, this, [this, handler] {
@@ -43,8 +46,7 @@ void CProgrammerPage::ShowExecutionOption(bool once) {
 }
 
 void CProgrammerPage::AddStatus(const QString& text) {
-    const qsizetype removed = model_.AddStatus(text);
-    StatusBoxWidget()->ShowAppended(model_.Status(), removed, text);
+    model_.AddStatus(text);
 }
 
 StatusBox* CProgrammerPage::StatusBoxWidget() const {

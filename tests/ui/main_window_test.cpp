@@ -154,6 +154,29 @@ TEST(MainWindow, ClosingAsksOnlyWhileARunIsActive) {
     EXPECT_TRUE(OperatorDialogs::Messages().empty());
 }
 
+TEST(MainWindow, StopHidesBothButtonsUntilTheRunHasEnded) {
+    uitest::UseBenchWithProgrammingTime(1500);
+    WindowBench bench;
+    bench.LoadExample();
+    bench.ClickTab(kProgrammerPage);
+    auto* start = bench.programmer().ControlAs<QAbstractButton>(1025);
+    auto* stop = bench.programmer().ControlAs<QAbstractButton>(1023);
+    QTest::mouseClick(start, Qt::LeftButton);
+    ASSERT_TRUE(bench.sheet().GetProgrammerStatus());
+    EXPECT_FALSE(start->isVisible());
+    EXPECT_TRUE(stop->isVisible());
+
+    QTest::mouseClick(stop, Qt::LeftButton);
+    EXPECT_FALSE(start->isVisible());
+    EXPECT_FALSE(stop->isVisible());
+    EXPECT_TRUE(bench.programmer().StatusBoxWidget()->toPlainText().endsWith(
+        QStringLiteral("Stopping the execution engine. Please wait..\n")));
+
+    ASSERT_TRUE(testsupport::PumpUntil([&] { return bench.sheet().LastRun().ended; }, 20000));
+    EXPECT_TRUE(start->isVisible());
+    EXPECT_FALSE(stop->isVisible());
+}
+
 TEST(MainWindow, AboutBoxShowsTheVersion) {
     WindowBench bench;
     bench.window->CommandAction(MainWindow::kHelpAbout)->trigger();
