@@ -228,6 +228,10 @@ void DialogPage::ShowControls(const PageControls& controls) {
         } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
             if (edit->text() != state.text) {
                 edit->setText(state.text);
+                if (edit->isReadOnly()) {
+                    edit->setCursorPosition(0); // a shown path starts at its beginning
+                    edit->setToolTip(state.text.trimmed().isEmpty() ? QString() : state.text);
+                }
             }
             if (state.textLimit > 0) {
                 edit->setMaxLength(state.textLimit);
