@@ -5,6 +5,7 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    // The framework's profile name; the remembered topology has a store of its own.
     QApplication::setApplicationName(QStringLiteral("Kelvane Tessaro"));
     return CZephranApp::InitInstance(app);
 }
