@@ -38,8 +38,8 @@ QString MemoryTypeName(int memoryType) {
 
 } // namespace
 
-ConfigPageModel::ConfigPageModel(CSheet& sheet, ISheetWindow& window)
-    : sheet_(sheet), window_(window), controls_(ConfigPageTemplate()) {}
+ConfigPageModel::ConfigPageModel(CSheet& sheet)
+    : sheet_(sheet), controls_(ConfigPageTemplate()) {}
 
 void ConfigPageModel::OnInitDialog(bool otpDumpFlag) {
     CLogger log("CConfigPage::OnInitDialog");
@@ -332,7 +332,7 @@ void ConfigPageModel::OnBnClickedButtonBrowse() {
     request.kind = FileDialogRequest::Kind::Open;
     request.filters = {BrowseFilter(Node(node).partType, Node(node).memoryType)};
     request.mustExist = true;
-    const QString path = window_.AskForFile(request);
+    const QString path = sheet_.AskFile(request);
     if (path.isEmpty()) {
         return;
     }
@@ -342,7 +342,7 @@ void ConfigPageModel::OnBnClickedButtonBrowse() {
         message.text = QString::fromLatin1(kPathTooLong);
         message.caption = QString::fromLatin1(CSheet::kCaption);
         message.icon = MessageIcon::Exclamation;
-        window_.ShowMessage(message);
+        sheet_.Ask(message);
         return;
     }
     controls_.SetText(kFileBox, path);
@@ -407,7 +407,7 @@ void ConfigPageModel::OnBnClickedButtonSet() {
                     SerialErrorText[code >= 0 && code < kSerialResultCount ? code
                                                                            : SERIAL_UNKNOWN]));
         message.caption = QString::fromLatin1(CSheet::kCaption);
-        window_.ShowMessage(message);
+        sheet_.Ask(message);
         return;
     }
     SelectedRecord()->SetSerialScheme(prefix, start, max, increment, current);
@@ -427,7 +427,7 @@ void ConfigPageModel::OnBnClickedButtonReset() {
         question.caption = QString::fromLatin1(CSheet::kCaption);
         question.icon = MessageIcon::Exclamation;
         question.buttons = MessageButtons::OkCancel;
-        if (window_.ShowMessage(question) != MessageAnswer::Ok) {
+        if (sheet_.Ask(question) != MessageAnswer::Ok) {
             return;
         }
     }

@@ -14,7 +14,6 @@
 
 class CDeviceData;
 class CSheet;
-class ISheetWindow;
 struct TcfItem;
 
 class ConfigPageModel {
@@ -65,7 +64,7 @@ public:
         "The path of the chosen file is longer than 259 characters, which the topology file "
         "cannot hold.\nPlease choose a file with a shorter path.";
 
-    ConfigPageModel(CSheet& sheet, ISheetWindow& window);
+    explicit ConfigPageModel(CSheet& sheet);
 
     // Page creation: limits, the lists, the Dump OTP button (only with "/dumpotp").
     void OnInitDialog(bool otpDumpFlag);
@@ -119,7 +118,6 @@ private:
     void SetEnabled(std::initializer_list<int> ids, bool enabled);
 
     CSheet& sheet_;
-    ISheetWindow& window_;
     PageControls controls_;
     StatusBoxText status_;
     StatusListener statusListener_;

@@ -7,9 +7,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-CConfigPage::CConfigPage(CSheet& sheet, ISheetWindow& window, QWidget* parent)
+CConfigPage::CConfigPage(CSheet& sheet, QWidget* parent)
     : DialogPage(ConfigPageTemplate(), treecolors::ConfigPageLegend, parent),
-      model_(sheet, window) {
+      model_(sheet) {
     model_.SetStatusListener([this](qsizetype removed, const QString& line) {
         StatusBoxWidget()->ShowAppended(model_.Status(), removed, line);
     });

@@ -6,14 +6,13 @@
 #include "ui/dialog_page.h"
 
 class CSheet;
-class ISheetWindow;
 class StatusBox;
 
 class CConfigPage : public DialogPage {
     Q_OBJECT
 
 public:
-    CConfigPage(CSheet& sheet, ISheetWindow& window, QWidget* parent = nullptr);
+    explicit CConfigPage(CSheet& sheet, QWidget* parent = nullptr);
 
     void OnInitDialog(bool otpDumpFlag);
     void UpdateCfgSettingUI();

@@ -39,7 +39,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     auto* layout = new QVBoxLayout(central);
     layout->setContentsMargins(kSheetMargin, kSheetMargin, kSheetMargin, kSheetBottomMargin);
     tabs_ = new SheetTabs(central);
-    configPage_ = new CConfigPage(*sheet_, *this);
+    configPage_ = new CConfigPage(*sheet_);
     programmerPage_ = new CProgrammerPage(*sheet_);
     tabs_->addTab(configPage_, configPage_->windowTitle());
     tabs_->addTab(programmerPage_, programmerPage_->windowTitle());

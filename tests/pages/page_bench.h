@@ -60,7 +60,7 @@ struct AppFirst {
 class PageBench : AppFirst {
 public:
     explicit PageBench(bool otpDump = false)
-        : sheet(window), config(sheet, window), programmer(sheet) {
+        : sheet(window), config(sheet), programmer(sheet) {
         window.config = &config;
         window.programmer = &programmer;
         config.OnInitDialog(otpDump);
