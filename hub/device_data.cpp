@@ -236,13 +236,10 @@ int CDeviceData::SetSPIFwImage() {
     const QString fileName = StripSpaces(GetConfigFile());
     QByteArray data;
     if (!fileName.isEmpty()) {
-        QFile file(fileName);
-        if (file.open(QIODevice::ReadOnly)) {
-            log.Log(2, "FwImageSize is %d", static_cast<int>(file.size()));
-        }
         if (!ReadWholeFile(fileName, data)) {
             return kFileUnreadable;
         }
+        log.Log(2, "FwImageSize is %d", static_cast<int>(data.size()));
     }
     const HubEntryPoints& entries = hublibrary::Entries();
     if (entries.SetFirmwarImage == nullptr) {

@@ -1,6 +1,7 @@
 #include "sim/hub/bench_file_reader.h"
 
 #include "sim/hub/bench_validator.h"
+#include "sim/hub/state_files.h"
 #include "sim/hub/utf16_text.h"
 
 #include <nlohmann/json.hpp>
@@ -13,6 +14,7 @@
 #include <initializer_list>
 #include <limits>
 #include <stdexcept>
+#include <vector>
 
 namespace simhub {
 
@@ -126,33 +128,17 @@ std::optional<std::u16string> ReadOptionalText(const json& object, const char* k
     return ReadText(*it, where + "." + key, kMaxTextUnits, true);
 }
 
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
 Uuid ReadUuid(const json& value, const std::string& where) {
     if (!value.is_string()) {
         Fail(where, "expected 32 hex digits as a text");
     }
     const auto text = value.get<std::string>();
-    const bool allHex =
-        std::all_of(text.begin(), text.end(), [](char c) { return HexValue(c) >= 0; });
-    if (text.size() != 32 || !allHex) {
+    std::vector<uint8_t> bytes;
+    if (text.size() != 32 || !HexDecode(text, bytes)) {
         Fail(where, "expected 32 hex digits, got " + Quoted(text));
     }
     Uuid uuid{};
-    for (std::size_t i = 0; i < uuid.size(); ++i) {
-        uuid[i] = static_cast<uint8_t>(HexValue(text[2 * i]) * 16 + HexValue(text[2 * i + 1]));
-    }
+    std::copy(bytes.begin(), bytes.end(), uuid.begin());
     return uuid;
 }
 

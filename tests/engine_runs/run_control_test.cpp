@@ -31,11 +31,7 @@ QStringList TraceLinesWith(const QString& part) {
 }
 
 TEST_F(RunControlTest, StartWhileRunningIsRefusedAndPreparesNothing) {
-    const QString cfg = CopyExampleFile(u"fennel.cfg"_s);
-    SimBenchJson bench;
-    bench.Add(SimBoard{});
-    ASSERT_TRUE(
-        StartOn(bench, {TopologyNode::Controller(u"1-1"_s), SchemeHub(u"1-1-1"_s, u"H1"_s, cfg)}));
+    ASSERT_TRUE(StartOnOneSchemeHub());
     ASSERT_TRUE(S().ChooseOption(false));
     ASSERT_TRUE(Sheet().StartProgramming());
     ASSERT_TRUE(Sheet().GetProgrammerStatus());
@@ -94,11 +90,7 @@ TEST_F(RunControlTest, MissingParserLibraryIsReportedAndNothingStarts) {
     ASSERT_TRUE(QFile::link(QStringLiteral(TESSARO_BIN_DIR "/libTessaroKDXLib.so"),
                             libs + u"/libTessaroKDXLib.so"_s));
     qputenv("TESSARO_LIB_DIR", libs.toLocal8Bit());
-    const QString cfg = CopyExampleFile(u"fennel.cfg"_s);
-    SimBenchJson bench;
-    bench.Add(SimBoard{});
-    ASSERT_TRUE(
-        StartOn(bench, {TopologyNode::Controller(u"1-1"_s), SchemeHub(u"1-1-1"_s, u"H1"_s, cfg)}));
+    ASSERT_TRUE(StartOnOneSchemeHub());
     ASSERT_TRUE(S().ChooseOption(true));
 
     const std::size_t mark = S().Mark();

@@ -52,6 +52,16 @@ protected:
         return true;
     }
 
+    // The common case: one board at 1-1-1 whose node "H1" programs fennel.cfg with the
+    // decimal scheme of SchemeHub.
+    bool StartOnOneSchemeHub() {
+        SimBenchJson bench;
+        bench.Add(SimBoard{});
+        return StartOn(bench, {TopologyNode::Controller(QStringLiteral("1-1")),
+                               SchemeHub(QStringLiteral("1-1-1"), QStringLiteral("H1"),
+                                         CopyExampleFile(QStringLiteral("fennel.cfg")))});
+    }
+
     BasicSheetSession<Window>& S() { return *session; }
     Window& W() { return session->window; }
     CSheet& Sheet() { return session->sheet; }

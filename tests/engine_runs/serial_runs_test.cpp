@@ -112,11 +112,7 @@ TEST_F(SerialRunTest, CopyUuidSendsTheLastFiveUuidBytesInLowerCaseHex) {
 }
 
 TEST_F(SerialRunTest, CounterThatCannotBeSavedAtTheEndIsReported) {
-    const QString cfg = CopyExampleFile(u"fennel.cfg"_s);
-    SimBenchJson bench;
-    bench.Add(SimBoard{});
-    ASSERT_TRUE(
-        StartOn(bench, {TopologyNode::Controller(u"1-1"_s), SchemeHub(u"1-1-1"_s, u"H1"_s, cfg)}));
+    ASSERT_TRUE(StartOnOneSchemeHub());
     ASSERT_TRUE(S().ChooseOption(true));
 
     ASSERT_TRUE(Sheet().StartProgramming());
@@ -130,11 +126,7 @@ TEST_F(SerialRunTest, CounterThatCannotBeSavedAtTheEndIsReported) {
 }
 
 TEST_F(SerialRunTest, HandOutThatCannotBeSavedLeavesTheHubUnprepared) {
-    const QString cfg = CopyExampleFile(u"fennel.cfg"_s);
-    SimBenchJson bench;
-    bench.Add(SimBoard{});
-    ASSERT_TRUE(
-        StartOn(bench, {TopologyNode::Controller(u"1-1"_s), SchemeHub(u"1-1-1"_s, u"H1"_s, cfg)}));
+    ASSERT_TRUE(StartOnOneSchemeHub());
     ASSERT_TRUE(S().ChooseOption(true));
     ASSERT_TRUE(BlockTopologyFile(tcf));
 
